@@ -1,0 +1,15 @@
+// The abort signal: thrown where the program gives up the current operation
+// (memory exhausted) and caught at the recovery point, which reports it and
+// re-enters the message loop.
+#ifndef PLUMET_CORE_ABORT_H
+#define PLUMET_CORE_ABORT_H
+
+#include <exception>
+
+struct uAbortSignal : std::exception {
+  explicit uAbortSignal(int sig = 22) : signal(sig) {}
+  const char* what() const noexcept override { return "abort signal"; }
+  int signal;  // the signal number reported by the recovery point (SIGABRT)
+};
+
+#endif

@@ -45,8 +45,11 @@ int plTestDebugBreaks();
 // restores the real executable path.
 void plTestSetModuleFileName(const std::string& path);
 
-// Restores the whole layer to its start state: no windows, no classes but
-// the built-in ones, no queued answers, no keys down, system clock.
+// Restores the whole layer to its start state: no windows (destroyed without
+// messages), no classes but the built-in ones, no string tables, no queued
+// answers or records, no keys down, no quit request, no debugger output, the
+// real module file name, the system clock, message box echo on. Handles from
+// before stay invalid.
 void plTestReset();
 
 #endif

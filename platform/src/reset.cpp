@@ -1,0 +1,19 @@
+// plTestReset: the whole layer back to its start state.
+#include "layer.h"
+
+#include <platform_test.h>
+
+void plTestReset() {
+  // Windows go without messages: their procedures may belong to a test that
+  // has already finished.
+  pl::resetWindows();
+  pl::resetFocus();
+  pl::resetMessageBoxes();
+  pl::resetStrings();
+  pl::resetKeys();
+  pl::resetClock();
+  pl::resetDebugger();
+  pl::resetModule();
+  pl::resetQuit();
+  pl::resetLastError();
+}

@@ -1,0 +1,63 @@
+#include "window_table.h"
+
+#include "classes.h"
+#include "layer.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+namespace {
+
+std::unordered_map<uintptr_t, std::unique_ptr<pl::Window>> windows;
+
+// Handle values are even, start above the small integers and stay below
+// 2^31, so that one survives a round trip through a 32-bit LONG.
+constexpr uintptr_t kFirstHandle = 0x10000;
+constexpr uintptr_t kLastHandle = 0x7FFFFFFE;
+uintptr_t nextHandle = kFirstHandle;  // never reset: handles are not reused
+
+}  // namespace
+
+namespace pl {
+
+Window* findWindow(HWND handle) {
+  auto found = windows.find(reinterpret_cast<uintptr_t>(handle));
+  return found == windows.end() ? nullptr : found->second.get();
+}
+
+Window* addWindow(std::unique_ptr<Window> window) {
+  if (nextHandle > kLastHandle) return nullptr;
+  uintptr_t value = nextHandle;
+  nextHandle += 2;
+  window->handle = reinterpret_cast<HWND>(value);
+  Window* raw = window.get();
+  windows.emplace(value, std::move(window));
+  return raw;
+}
+
+void removeWindow(HWND handle) { windows.erase(reinterpret_cast<uintptr_t>(handle)); }
+
+std::vector<HWND> ownedWindows(HWND owner) {
+  std::vector<HWND> list;
+  for (auto& [value, w] : windows)
+    if (w->owner == owner) list.push_back(w->handle);
+  // Oldest first: handle values grow with creation.
+  std::sort(list.begin(), list.end(),
+            [](HWND a, HWND b) { return reinterpret_cast<uintptr_t>(a) < reinterpret_cast<uintptr_t>(b); });
+  return list;
+}
+
+bool classHasWindows(ATOM atom) {
+  for (auto& [value, w] : windows)
+    if (w->classAtom == atom) return true;
+  return false;
+}
+
+void resetWindows() {
+  // Freed without messages; the handle counter goes on, so handles from
+  // before the reset stay invalid.
+  windows.clear();
+  resetClasses();
+}
+
+}  // namespace pl

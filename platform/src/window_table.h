@@ -1,0 +1,55 @@
+// The windows that exist, kept in memory and found by handle. A handle value
+// is never given out twice in a run, so a handle kept after its window was
+// destroyed finds nothing instead of another window.
+#ifndef PLUMET_PLATFORM_WINDOW_TABLE_H
+#define PLUMET_PLATFORM_WINDOW_TABLE_H
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pl {
+
+// State a built-in control keeps beside its window (the edit control's
+// selection, for instance); freed with the window.
+struct ControlData {
+  virtual ~ControlData() = default;
+};
+
+struct Window {
+  HWND handle = nullptr;
+  ATOM classAtom = 0;
+  WNDPROC proc = nullptr;
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  LONG_PTR id = 0;  // the hMenu argument: a child's control id
+  LONG_PTR userData = 0;
+  HINSTANCE instance = nullptr;
+  HWND parent = nullptr;  // for WS_CHILD windows
+  HWND owner = nullptr;   // for other windows
+  std::vector<HWND> children;  // in creation order
+  std::string text;
+  std::vector<unsigned char> extra;  // cbWndExtra bytes, zeroed at creation
+  bool destroying = false;
+  std::unique_ptr<ControlData> control;
+};
+
+// The window of a handle, or null for null, unknown and destroyed handles.
+// Window procedures can destroy windows, so a pointer found here must be
+// looked up again after any message was sent.
+Window* findWindow(HWND handle);
+
+// Adds a window under a fresh handle and answers it; null when handles ran out.
+Window* addWindow(std::unique_ptr<Window> window);
+
+// Removes a window from the table (no messages) and frees it.
+void removeWindow(HWND handle);
+
+// Handles of all windows whose owner is the given window, oldest first.
+std::vector<HWND> ownedWindows(HWND owner);
+
+}  // namespace pl
+
+#endif

@@ -7,6 +7,16 @@
 // any conversion, "%C" four-character codes, "%p" length-prefixed strings; an
 // unknown conversion prints its letter between two asterisks.
 //
+// A conversion is "%", the flags "+" and "-" (in this order), a width, "."
+// and a precision, the modifiers "l" (32 bits, the default), "w" (the low 16
+// bits, sign-extended; zero-extended together with "u") and "u" (unsigned),
+// and a letter. Width and precision are read with uStrToInt ("%010d" has
+// width 8) or taken from the next argument by "*"; widths are capped at
+// 1048576. "%A" reads a count and an array and applies the conversion that
+// follows it to each element; flags and width apply to each element.
+// Reals print with 8 significant digits unless a precision says otherwise;
+// infinities and NaN print as "inf", "-inf" and "nan".
+//
 // The engine is bounded: it never writes more than the output's size, the
 // terminator included, whatever the format and the arguments.
 #ifndef PLUMET_CORE_FORMAT_H
@@ -121,16 +131,18 @@ int uVSprintf(char* out, size_t size, const char* format, va_list args);
 }
 
 // Writes value in the given base (2-36) into output and answers the end of the
-// text (the terminator written there). 0 gives "0". A negative value with a
-// non-zero sign mode gives "-" and its magnitude; sign mode 2 puts "+" before a
-// positive value; sign mode 0 prints the 32-bit pattern unsigned. The prefix
-// (may be null) goes between the sign and the digits. output needs room for
-// 34 characters plus the prefix.
+// text (the terminator written there); another base counts as 10. 0 gives
+// "0" (no sign, no prefix). A negative value with a non-zero sign mode gives
+// "-" and its magnitude; sign mode 2 puts "+" before a positive value; sign
+// mode 0 prints the 32-bit pattern unsigned. The prefix (may be null) goes
+// between the sign and the digits. output needs room for 34 characters plus
+// the prefix.
 char* uIntToStr(int32_t value, int base, int signMode, const char* prefix, char* output);
 
 // Reads an integer at *text and moves *text behind it: "0b"/"0B" binary,
 // "0x"/"0X" hexadecimal, another leading "0" octal, else decimal. The value is
-// accumulated in 32 bits.
+// accumulated in 32 bits. A prefix not followed by a digit of its base is not
+// taken: "0x" reads as 0 and leaves *text at the "x". No sign is read.
 int32_t uStrToInt(const char** text);
 // Reads digits ("0"-"9", letters as 10-35 in either case) while their value is
 // below base; stops at the first other character.

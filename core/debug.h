@@ -70,11 +70,19 @@ HWND dbgWinControl();                      // the current log edit control, or n
 void dbgWinFree(HWND window);
 void dbgTerm();                            // shut-down: frees the window, closes the file
 
+// The number of characters of log text the log window has handled.
+size_t dbgWinCharCount();
+
 // A further sink that receives every piece of log text as it is appended,
 // for callers that capture the log (a run that prints it, tests). Null
 // removes it.
 typedef void (*dbgLogHook)(void* context, const char* text, size_t length);
 void dbgSetLogHook(dbgLogHook hook, void* context);
+
+// The debugger hand-off after an alert or a panic box: when the Ctrl key is
+// down and the program was started with switch d, message goes to the
+// debugger output and a breakpoint is raised.
+void dbgHandOffIfAsked(const char* message);
 
 // The interpreter's debug flag word (set by aSetDebugFlags). Any non-zero
 // value makes trace alerts visible.

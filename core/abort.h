@@ -7,9 +7,9 @@
 #include <exception>
 
 struct uAbortSignal : std::exception {
-  explicit uAbortSignal(int sig = 22) : signal(sig) {}
+  explicit uAbortSignal(int sig) : signal(sig) {}
   const char* what() const noexcept override { return "abort signal"; }
-  int signal;  // the signal number reported by the recovery point (SIGABRT)
+  int signal;  // the signal number the recovery point reports (SIGABRT)
 };
 
 #endif

@@ -1,41 +1,146 @@
-// TEMPORARY minimal allocator so that the other modules link; replaced by the
-// real module.
+// The allocator behind uAlloc and the emergency reserve.
 #include "core/alloc.h"
 
+#include "core/abort.h"
+#include "core/alloc_test.h"
+#include "core/debug.h"
+#include "fe/exec.h"
+
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 
-int uResizeBlock(uHandle h, uint32_t* c, uint32_t n, uint32_t size) {
-  void* tmp = nullptr;
-  if (!h) h = &tmp;
-  uint32_t old = (c && *h) ? *c : 0;
-  void* p = realloc((c && *h) ? *h : nullptr, size_t(n) * size);
-  if (!p) return -701;
-  if (n > old) memset(static_cast<char*>(p) + size_t(old) * size, 0, size_t(n - old) * size);
-  *h = p;
-  if (c) *c = n;
+namespace {
+
+constexpr uint32_t reserveMin = 131072;
+constexpr uint32_t reserveMax = 1073741824;
+
+// The system's resize call; tests replace it to refuse on demand.
+void* (*systemRealloc)(void*, size_t) = std::realloc;
+
+struct Reserve {
+  uint32_t size = reserveMin;
+  void* block = nullptr;
+  bool taken = false;  // stays set once the reserve was allocated in this run
+};
+Reserve reserve;
+
+bool productFits(uint32_t n, uint32_t size) { return uint64_t(n) * size <= UINT32_MAX; }
+
+}  // namespace
+
+int uResizeBlock(uHandle handle, uint32_t* countVar, uint32_t n, uint32_t size) {
+  void* temp = nullptr;
+  if (!handle) handle = &temp;
+  if (!productFits(n, size)) return -701;
+  const size_t bytes = size_t(n) * size;
+  // Without a count variable the held block's size is unknown, so it cannot
+  // be resized: a fresh block is made and the old one is left to the caller.
+  const bool resize = countVar && *handle;
+  if (bytes == 0) {
+    if (resize) std::free(*handle);
+    *handle = nullptr;
+    if (countVar) *countVar = 0;
+    return 0;
+  }
+  const uint32_t old = resize ? *countVar : 0;
+  void* block = systemRealloc(resize ? *handle : nullptr, bytes);
+  if (!block) return -701;
+  if (n > old) std::memset(static_cast<char*>(block) + size_t(old) * size, 0, size_t(n - old) * size);
+  *handle = block;
+  if (countVar) *countVar = n;
   return 0;
 }
-void* uAlloc(uHandle h, uint32_t* c, uint32_t n, uint32_t size) {
-  void* tmp = nullptr;
-  if (!h) h = &tmp;
-  if (uint64_t(n) * size == 0) { if (c && *h) free(*h); *h = nullptr; if (c) *c = 0; return nullptr; }
-  uResizeBlock(h, c, n, size);
-  return *h;
+
+void* uAlloc(uHandle handle, uint32_t* countVar, uint32_t n, uint32_t size) {
+  void* temp = nullptr;
+  if (!handle) handle = &temp;
+  if (!productFits(n, size)) {
+    // A count that does not fit is a caller's fault; wrapping it would hand
+    // out a small block that the zero fill and the caller then overrun.
+    dbgPanic("[uAlloc] request too large: %ud * %ud bytes\n", n, size);
+    throw uAbortSignal(SIGABRT);
+  }
+  if (uResizeBlock(handle, countVar, n, size) != 0) uOutOfMemory();
+  return *handle;
 }
-void uFree(uHandle h) { if (h) { free(*h); *h = nullptr; } }
-void uFreeIfSet(uHandle h) { if (h && *h) uFree(h); }
-void uOutOfMemory() {}
-void uSetReserveSize(const char*, int) {}
-uint32_t uReserveSize() { return 131072; }
-void uReserveRenew() {}
-void uReserveFree() {}
-bool uReserveHeld() { return false; }
-void allocInfoRegister(const char*, const uint16_t*, uint32_t) {}
-void allocInfoRegister(const char*, const int32_t*, uint32_t) {}
-void allocInfoRegister(const char*, std::nullptr_t, uint32_t) {}
-void allocInfoRegisterP(const char*, const uint16_t*, const uint32_t*) {}
-void allocInfoRegisterP(const char*, const int32_t*, const uint32_t*) {}
-void allocInfoRegisterP(const char*, std::nullptr_t, const uint32_t*) {}
-void allocInfoReport() {}
-void allocReserveReport() {}
+
+void uFree(uHandle handle) {
+  if (!handle) return;
+  std::free(*handle);
+  *handle = nullptr;
+}
+
+void uFreeIfSet(uHandle handle) {
+  if (handle && *handle) uFree(handle);
+}
+
+void uOutOfMemory() {
+  if (reserve.block) {
+    // Give the reserve back so that the scripts have room to save the
+    // drawing, then leave the operation that ran out.
+    std::free(reserve.block);
+    reserve.block = nullptr;
+    uAlert(4, "SCritically low on memory.", nullptr);
+    feRunString("(Please save current document in temporary file.)aAlert");
+    feRunString("aSaveAsInNoMemory");
+    throw uAbortSignal(SIGABRT);
+  }
+  // Nothing left to give back. Retrying would only show the alert again for
+  // as long as memory stays short; the fatal alert asks the program to quit.
+  uAlert(0, "FOut of memory.", nullptr);
+  throw uAbortSignal(SIGABRT);
+}
+
+void uSetReserveSize(const char* text, int length) {
+  char buffer[64];
+  size_t used = 0;
+  if (text && length > 0) {
+    const size_t limit = length < 63 ? size_t(length) : 63;
+    while (used < limit && text[used]) {
+      buffer[used] = text[used];
+      ++used;
+    }
+  }
+  buffer[used] = 0;
+
+  // Decimal number with leading blanks and a sign. Anything beyond the
+  // largest reserve reads as the largest, so the value never overflows.
+  const char* p = buffer;
+  while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
+  bool negative = false;
+  if (*p == '+' || *p == '-') negative = *p++ == '-';
+  uint64_t value = 0;
+  for (; *p >= '0' && *p <= '9'; ++p) {
+    value = value * 10 + uint64_t(*p - '0');
+    if (value >= reserveMax) value = reserveMax;
+  }
+  if (negative || value <= reserveMin) reserve.size = reserveMin;
+  else reserve.size = uint32_t(value);
+}
+
+uint32_t uReserveSize() { return reserve.size; }
+
+void uReserveRenew() {
+  if (reserve.taken) return;
+  reserve.block = systemRealloc(nullptr, reserve.size);
+  reserve.taken = true;
+}
+
+void uReserveFree() {
+  std::free(reserve.block);
+  reserve.block = nullptr;
+}
+
+bool uReserveHeld() { return reserve.block != nullptr; }
+
+void allocReserveReport() { dbgPrintf("%ld Byte\n", reserve.size); }
+
+void uSetSystemRealloc(void* (*resize)(void*, size_t)) {
+  systemRealloc = resize ? resize : std::realloc;
+}
+
+void uReserveTestReset() {
+  std::free(reserve.block);
+  reserve = Reserve{};
+}

@@ -15,7 +15,17 @@ typedef void** uHandle;
 
 // Answers the block now held (null when freed). handle may be null (the new
 // block is only returned); countVar may be null. The request is n * size
-// bytes; a product past 32 bits is refused.
+// bytes:
+// - 0 bytes: frees the block when countVar is given (without countVar the
+//   block is only dropped from the handle), stores null and count 0;
+// - with countVar and a block held: resizes it, keeping its first elements;
+//   otherwise a fresh block (the handle's old block is neither reused nor
+//   freed);
+// - elements from the old count up to n are zero-filled; countVar becomes n.
+// A product past 32 bits is a bad request, not exhaustion: it is reported
+// with a panic and the operation is abandoned (uAbortSignal) without touching
+// the reserve. A refused request goes to uOutOfMemory. Never answers null for
+// a non-zero request.
 void* uAlloc(uHandle handle, uint32_t* countVar, uint32_t n, uint32_t size);
 template <class T>
 T* uAlloc(T** handle, uint32_t* countVar, uint32_t n, uint32_t size) {
@@ -32,10 +42,17 @@ void uFreeIfSet(uHandle handle);
 template <class T>
 void uFreeIfSet(T** handle) { uFreeIfSet(reinterpret_cast<uHandle>(handle)); }
 
-// The exhaustion action run before each retry of a refused request.
-void uOutOfMemory();
+// The exhaustion action for a refused request; never returns. With the
+// reserve held it gives the reserve back, alerts, runs the scripts' save
+// offer and abandons the operation; without it, it shows the fatal alert
+// "FOut of memory." and abandons the operation. Both throw uAbortSignal.
+[[noreturn]] void uOutOfMemory();
 
-// The emergency reserve.
+// The emergency reserve. uSetReserveSize reads a decimal number (leading
+// blanks and a sign allowed) from the first length characters of text (at
+// most 63) and keeps it within 131072 .. 1073741824; text that is not a
+// number gives 131072. uReserveRenew takes the reserve block once per run;
+// later calls do nothing, also after the reserve has been spent.
 void uSetReserveSize(const char* text, int length);
 uint32_t uReserveSize();
 void uReserveRenew();

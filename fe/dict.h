@@ -1,0 +1,67 @@
+// Dictionaries, the dictionary stack and the name look-up with its per-name
+// cache. Capacity is at least 8 and at most 3072; string keys are converted
+// to names before every look-up and store.
+#ifndef PLUMET_FE_DICT_H
+#define PLUMET_FE_DICT_H
+
+#include "fe/value.h"
+
+#include <cstdint>
+
+enum { feDictMinCapacity = 8, feDictMaxCapacity = 3072 };
+
+// A new dictionary of capacity max(n, 8) (at most 3072), all slots empty.
+int feMakeDict(feObject* slot, int32_t n);
+void feDictRelease(feObject* value);
+void feDictAddRef(const feObject* value);
+
+// A copy of the value under key: 265 when absent; a non-dictionary goes to the
+// generic get.
+int feDictGet(const feObject* dict, const feObject* key, feObject* out);
+// Stores copies of key and value (grows when full; 266 at the largest
+// capacity); a non-dictionary goes to the generic put.
+int feDictPut(const feObject* dict, const feObject* key, const feObject* value);
+int feDictDefName(const feObject* dict, const char* name, const feObject* value);
+int feDictGetName(const feObject* dict, const char* name, feObject* out);
+int feDictGetNameIdx(const feObject* dict, uint16_t nameIndex, feObject* out);
+int feDictGetIntKey(const feObject* dict, int32_t key, feObject* out);
+// The slot of key in the dictionary, or -1.
+int32_t feDictFind(const feObject* dict, const feObject* key);
+
+int feDictMaxLength(const feObject* dict, int32_t* out);   // 269 for a non-dictionary
+int32_t feDictLength(const feObject* dict);                // used entries
+// Entry i (copies are not made): 279 without entries, 267 when i is not below
+// the capacity.
+int feDictEntryAt(const feObject* dict, int32_t i, feObject** key, feObject** value);
+// 0 when both share one body, 268 otherwise.
+int feDictEq(const feObject* dict, const feObject* other);
+uint32_t feDictHash(const feObject* dict);
+int feDictPrint(const feObject* dict, int mode);
+int feDictCopy(const feObject* source, const feObject* destination, feObject* out);
+
+// The dictionary stack and the local dictionary.
+int feDictDef(const feObject* key, const feObject* value);   // def
+int feLoad(const feObject* key, feObject* out);              // load and name execution
+int feStore(const feObject* key, const feObject* value);     // store
+int feWhereDict(const feObject* key, feObject* dict);        // 265 when undefined
+// Pushes a copy of dict on the dictionary stack (begin) / pops it (end).
+int feDictBegin(const feObject* dict);
+int feDictEnd();
+// Name look-up counters: cache hits and full searches.
+void feLookupCounts(uint32_t* hits, uint32_t* searches);
+
+// Operators on the operand stack.
+int feOpDef();
+int feOpLoad();
+int feOpStore();
+int feOpWhere();
+int feOpCurrentDict();
+int feOpCountDictStack();
+int feOpDictStack();
+int feOpBegin();
+int feOpEnd();
+int feOpDict();
+int feOpAdict();
+int feOpDictEnd();   // ">>"
+
+#endif

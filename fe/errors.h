@@ -1,0 +1,31 @@
+// The interpreter's error codes. 0 is success; 268 is the not-equal answer of
+// feEq and never raised; other subsystems answer their own negative codes.
+#ifndef PLUMET_FE_ERRORS_H
+#define PLUMET_FE_ERRORS_H
+
+enum feErrorCode {
+  feOk = 0,
+  feErrEof = 259,
+  feErrSyntax = 260,
+  feErrNotANumber = 261,
+  feErrUnmatchedMark = 262,
+  feErrStackUnderflow = 263,
+  feErrUndefined = 265,
+  feErrDictFull = 266,
+  feErrRangeCheck = 267,
+  feNotEqual = 268,
+  feErrTypeCheck = 269,
+  feErrLimitCheck = 270,
+  feErrInvalidFileName = 271,
+  feErrInvalidFileAccess = 272,
+  feErrIo = 273,
+  feErrUndefinedResult = 274,
+  feErrUnimplemented = 275,
+  feErrInvalidExit = 276,
+  feErrInterrupt = 277,
+  feErrDictStackUnderflow = 278,
+  feErrInvalidAccess = 279,
+  feErrLengthCheck = 280,
+};
+
+#endif

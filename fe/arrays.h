@@ -11,7 +11,8 @@ enum { feArrayMaxMake = 32767 };
 
 // A new literal array (count 1, next serial) of n elements moved in from
 // elements (the array takes over their references), or nulls when elements is
-// null. 270 (limitcheck) past 65535 elements.
+// null. 270 (limitcheck) past 65535 elements; the elements then stay with
+// the caller.
 int feMakeArray(feObject* slot, feObject* elements, uint32_t n);
 
 void feArrayRelease(feObject* value);
@@ -36,6 +37,8 @@ int feArrayEq(const feObject* array, const feObject* other);
 uint32_t feArrayHash(const feObject* array);
 // Mode 1: "[" or "{", each element in mode 1 and " ", "]" or "}"; mode 0
 // "--nostringvalue--". 277 when interrupted (the closing bracket is written).
+// An array met again inside itself (or nested deeper than 1024 levels) is
+// written as "[...]" or "{...}" instead of being printed without end.
 int feArrayPrint(const feObject* array, int mode);
 
 // The stack's values copied into array (bottom first): 269 unless an array,

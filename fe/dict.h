@@ -40,15 +40,46 @@ int feDictPrint(const feObject* dict, int mode);
 int feDictCopy(const feObject* source, const feObject* destination, feObject* out);
 
 // The dictionary stack and the local dictionary.
+//
+// systemdict and userdict are the bottom two entries of the stack and are
+// never removed by end. The local dictionary is the top of the procedure-frame
+// stack when that is a dictionary; it is searched before the stack and is
+// where def stores while it exists. A name look-up always answers the
+// definition in the topmost dictionary that holds the name; the per-name
+// cache only saves the search. The cache stays sound because every put of a
+// name clears its cache, feDictBegin clears the caches of the names the pushed
+// dictionary holds, and a change of the stack made past feDictBegin and
+// feDictEnd is noticed at the next look-up and clears every cache.
 int feDictDef(const feObject* key, const feObject* value);   // def
-int feLoad(const feObject* key, feObject* out);              // load and name execution
+int feLoad(const feObject* key, feObject* out);              // load and name execution; out is a copy
 int feStore(const feObject* key, const feObject* value);     // store
-int feWhereDict(const feObject* key, feObject* dict);        // 265 when undefined
-// Pushes a copy of dict on the dictionary stack (begin) / pops it (end).
+// The dictionary that defines key (the local one first, then from the top):
+// *dict receives a copy holding its own reference; 265 when undefined.
+int feWhereDict(const feObject* key, feObject* dict);
+// Pushes a copy of dict on the dictionary stack (begin; 269 for another
+// type) / pops and releases the top (end; 278 when only systemdict and
+// userdict are left).
 int feDictBegin(const feObject* dict);
 int feDictEnd();
 // Name look-up counters: cache hits and full searches.
 void feLookupCounts(uint32_t* hits, uint32_t* searches);
+
+// Empties the dictionary stack and pushes systemdict, then userdict: copies
+// of the given dictionaries, or new ones of capacity 800 and 2000 when they
+// are null. Clears every name's look-up cache. 0, or 269 when a given value
+// is not a dictionary.
+int feDictStackInit(const feObject* systemdict = nullptr, const feObject* userdict = nullptr);
+// The dictionary at a level of the stack (1 = systemdict, 2 = userdict), or
+// null outside 1..count. Valid until the dictionary stack changes.
+const feObject* feDictAtLevel(int32_t level);
+// Clears the look-up cache of every name (after the name table or the stack
+// has been rebuilt, e.g. when an image was read).
+void feDictFlushCaches();
+// A definition that hides a name defined lower on the stack is logged while
+// debug flag 0x20 is set; this routine, when set, is called after the line
+// to add the stack crawl. Null removes it.
+typedef void (*feDefOverwriteHook)();
+void feDictSetOverwriteHook(feDefOverwriteHook hook);
 
 // Operators on the operand stack.
 int feOpDef();

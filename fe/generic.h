@@ -8,7 +8,16 @@
 
 #include <cstdint>
 
-// Messages the generic operations send to program objects.
+// Messages the generic operations send to program objects, with their
+// arguments (pointers are passed as intptr_t). A class chain that does not
+// handle a message (-303) makes the operation answer 275 (unimplemented);
+// any other answer of the class is passed on.
+//   100 free: none (the count reached 0)
+//   101 read a character: int* out          102 unread: the character
+//   103 hash: uint32_t* out (unhandled: the hash is 0)
+//   109 get: const feObject* key, feObject* out (a value holding its reference)
+//   110 put: const feObject* key, const feObject* value (the class keeps its own copy)
+//   112 length, 113 maxlength: int32_t* out
 enum {
   feMsgFree = 100,
   feMsgReadChar = 101,
@@ -53,8 +62,11 @@ int feOpAget();
 int feOpAput();
 int feOpAXGet();
 int feOpAXPut();
+// bind: the procedure on top, its executable names whose value is an
+// operator replaced by the operator, nested procedures bound the same way.
 int feOpBind();
 int feOpType();
+// cvs: any string -> the text of any at the string's front (its prefix).
 int feOpCvs();
 // LOAD and DUPLOAD, the member syntax "object:member" and "object::member":
 // get the member; an executable result replaces the operator on the execution

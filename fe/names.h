@@ -16,20 +16,26 @@ enum { feNameMaxLength = 255 };
 uint32_t feNameHash(const char* text, size_t length);
 
 // Answers the index of the name in *index, adding it when absent: 0, or 270
-// (limitcheck) when the table holds its last possible index already.
+// (limitcheck) when the table holds its last possible index already. Texts
+// longer than 255 characters are cut to 255 (without the alert of
+// feMakeName); a null text is the empty name.
 int feNameIntern(const char* text, size_t length, uint16_t* index);
 
 // A literal name value (flags 0x105). Longer than 255 characters: the trace
 // alert "TName too long" and the first 255 characters are used. 270 when the
-// table is full.
+// table is full (the slot then holds null).
 int feMakeName(feObject* slot, const char* text, size_t length);
 // The same with a signed length (a negative length gives the empty name).
 int feMakeNameS(feObject* slot, const char* text, int32_t length);
 // An executable name (flags 0x115) from a terminated text.
 int feNameExec(const char* text, feObject* slot);
+// A literal name value of an index in use; 267 (slot unchanged) for index 0
+// or an index not in use.
 int feSetName(feObject* slot, uint16_t index);
+// The index of a name value; 0 for any other value.
 uint16_t feNameIndex(const feObject* value);
-// The characters of a name (not terminated; valid until the pool grows).
+// The characters of a name (not terminated; valid until the pool grows); an
+// empty text for an index not in use.
 void feNameText(const feObject* value, const char** text, size_t* length);
 void feNameTextOf(uint16_t index, const char** text, size_t* length);
 // Entries in use, index 0 included (the count starts at 1).
@@ -38,7 +44,9 @@ uint32_t feNameCount();
 // The look-up cache of an entry.
 void feNameCacheClear(uint16_t index);                         // level and slot to 0, local mark kept
 void feNameCacheRead(uint16_t index, uint16_t* level, uint16_t* slot, bool* local);
-void feNameCacheSet(uint16_t index, uint16_t level, uint16_t slot);   // local mark kept
+// Local mark kept. A level above 2047 does not fit the cache: the name is
+// left uncached (level 0).
+void feNameCacheSet(uint16_t index, uint16_t level, uint16_t slot);
 void feNameCacheMarkLocal(const feObject* value);              // only for name values
 
 // cvn: 269 for a non-string; the result is a literal name.

@@ -23,7 +23,12 @@ enum { feStackMaxCapacity = 32767 - 20 };
 // reused). 0, or 270 for a capacity outside 1..feStackMaxCapacity.
 int feStackNew(feStack** slot, int32_t capacity);
 // Frees a stack: its chain of previous blocks, then its values from the top.
+// Blocks of capacity 40 go to a recycling list of up to 4.
 void feStackFree(feStack** slot);
+// Frees the chain of blocks that stack replaced when it grew, so that they
+// stop holding memory; pointers taken into those blocks become invalid. For
+// a caller that knows no such pointer is held (between runs).
+void feStackDropPrevious(feStack* stack);
 // Registers "feStack" with the allocation statistics and makes the operand
 // (40), dictionary (4) and frame (4) stacks. Also made on first use.
 void feStackInit();
@@ -35,7 +40,8 @@ void feStackInit();
 int fePush(feStack** stack, const feObject* value);
 int fePushDup(feStack** stack, const feObject* value);
 feObject* fePushSlot(feStack** stack);
-// Moves the top out (no release; the caller checks the count first).
+// Moves the top out (no release; the caller checks the count first: an empty
+// stack gives null).
 void fePop(feStack* stack, feObject* out);
 int32_t feStackCount(const feStack* stack);
 // The value at depth (0 = top), null beyond the bottom.
@@ -43,16 +49,20 @@ feObject* feStackIndex(const feStack* stack, int32_t depth);
 int fePushIndex(feStack** stack, int32_t depth);
 void feStackPopN(feStack* stack, int32_t n);   // releases and removes n values
 void feStackClear(feStack* stack);
-// Rotates the top n values by j (a b c 3 1 roll gives c a b); 267 when n < 0.
+// Rotates the top n values by j (a b c 3 1 roll gives c a b); 267 when n < 0,
+// 263 when fewer than n values are held.
 int feStackRoll(feStack* stack, int32_t n, int32_t j);
 // The number of values above the nearest value of the given type (3: mark);
 // 262 when none.
 int feCountToMark(const feStack* stack, int type, int32_t* count);
-// Moves the top n values into a new array (bottom first); 263 when fewer.
+// Moves the top n values into a new array (bottom first); 263 when fewer,
+// 267 when n < 0.
 int feArrayFromStack(feStack* stack, int32_t n, feObject* out);
 
 // The interpreter's stacks. The pointers change when a stack grows, so
 // callers pass their address to the pushes.
+// The execution stack exists only while a run has installed one (null
+// otherwise; a push onto a null stack makes one of capacity 40).
 feStack** feOperandStack();
 feStack** feExecStack();
 feStack** feDictStack();
@@ -66,7 +76,7 @@ void feExecPop();
 int feExecStackPush(feStack** saved);
 void feExecStackRestore(feStack* saved);
 // The current local dictionary: 269 when the frame stack is empty or its top
-// is null.
+// is not a dictionary (null). The value is lent: no reference is added.
 int feCurrentFrame(feObject* out);
 
 // Operators on the operand stack.

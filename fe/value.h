@@ -119,6 +119,12 @@ int feMakeObjRef(feObject* slot, void* record);
 // that class or a subclass; a null value answers a null record and 0; any
 // other value answers a null record and 269.
 int feGetObjRef(const feObject* value, const char* className, void** out);
+// The saturating count of a program-object record: retain raises it (not
+// beyond 255); release lowers it and sends message 100 (free) to the record
+// when it reaches 0. A count of 255 is permanent and never changes; a count
+// already at 0 is left alone. Null records are ignored.
+void feObjRefRetain(void* record);
+void feObjRefRelease(void* record);
 
 int32_t feGetInt(const feObject* value);
 void feSetIntValue(feObject* value, int32_t i);          // word0 only, flags unchanged

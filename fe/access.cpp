@@ -1,0 +1,220 @@
+// The access operators built on the generic operations: get, put, aget, aput,
+// aXGet, aXPut, type, cvs and the member operators LOAD and DUPLOAD. Each
+// checks its operands first and leaves every stack as it was on an error; on
+// success it removes (and releases) its operands and pushes its result.
+#include "fe/generic.h"
+
+#include "fe/arrays.h"
+#include "fe/dict.h"
+#include "fe/errors.h"
+#include "fe/stack.h"
+
+namespace {
+
+int32_t depth() { return feStackCount(*feOperandStack()); }
+
+// The operand at depth d (0 = top), as a plain copy: the stack keeps its
+// reference.
+feObject operand(int32_t d) { return *feStackIndex(*feOperandStack(), d); }
+
+// Removes and releases the top n operands, then pushes result (moved in).
+// The push cannot fail: it reuses a slot just freed.
+void replaceOperands(int32_t n, const feObject* result) {
+  feStackPopN(*feOperandStack(), n);
+  fePush(feOperandStack(), result);
+}
+
+// Element i of an array value, as a plain copy.
+feObject element(const feObject* array, int32_t i) { return *feArrayElem(array, i); }
+
+// A copy of start walked by get with the path's elements first .. last - 1;
+// the intermediate values are released. On success *out holds a reference.
+int walk(const feObject* start, const feObject* path, int32_t first, int32_t last, feObject* out) {
+  feObject current;
+  feCopyValue(&current, start);
+  for (int32_t i = first; i < last; ++i) {
+    const feObject key = element(path, i);
+    feObject next;
+    const int result = feGet(&current, &key, &next);
+    feFree(&current);
+    if (result != feOk) return result;
+    current = next;
+  }
+  *out = current;
+  return feOk;
+}
+
+// The path of aget and aput for anything but a program object: a non-empty
+// array.
+int checkPath(const feObject* path) {
+  if (feType(path) != feTArray) return feErrTypeCheck;
+  if (feArrayLength(path) == 0) return feErrLengthCheck;
+  return feOk;
+}
+
+// The member operators: get object's member key; an executable result
+// replaces the operator on the execution stack so that it runs next, any
+// other result is pushed. keepObject leaves the object on the operand stack
+// below the result.
+int memberLoad(bool keepObject) {
+  if (depth() < 2) return feErrStackUnderflow;
+  const feObject object = operand(1), key = operand(0);
+  feObject value;
+  int result = feGet(&object, &key, &value);
+  if (result != feOk) return result;
+  if (feIsExec(&value)) {
+    feObject* top = feExecTop();
+    if (top && feType(top) == feTOperator) {
+      feFree(top);
+      *top = value;
+    } else if ((result = fePush(feExecStack(), &value)) != feOk) {
+      feFree(&value);
+      return result;
+    }
+    feStackPopN(*feOperandStack(), keepObject ? 1 : 2);
+    return feOk;
+  }
+  replaceOperands(keepObject ? 1 : 2, &value);
+  return feOk;
+}
+
+}  // namespace
+
+int feOpGet() {
+  if (depth() < 2) return feErrStackUnderflow;
+  const feObject object = operand(1), key = operand(0);
+  feObject value;
+  const int result = feGet(&object, &key, &value);
+  if (result != feOk) return result;
+  replaceOperands(2, &value);
+  return feOk;
+}
+
+int feOpPut() {
+  if (depth() < 3) return feErrStackUnderflow;
+  const feObject object = operand(2), key = operand(1), value = operand(0);
+  const int result = fePut(&object, &key, &value);
+  if (result != feOk) return result;
+  feStackPopN(*feOperandStack(), 3);
+  return feOk;
+}
+
+int feOpAget() {
+  if (depth() < 2) return feErrStackUnderflow;
+  const feObject object = operand(1), path = operand(0);
+  feObject value;
+  int result;
+  if (feType(&object) == feTObject) {
+    // A program object takes the whole path as its key.
+    result = feGet(&object, &path, &value);
+  } else {
+    if ((result = checkPath(&path)) != feOk) return result;
+    const int32_t n = feArrayLength(&path);
+    feObject holder;
+    if ((result = walk(&object, &path, 0, n - 1, &holder)) != feOk) return result;
+    const feObject last = element(&path, n - 1);
+    result = feGet(&holder, &last, &value);
+    feFree(&holder);
+  }
+  if (result != feOk) return result;
+  replaceOperands(2, &value);
+  return feOk;
+}
+
+int feOpAput() {
+  if (depth() < 3) return feErrStackUnderflow;
+  const feObject object = operand(2), path = operand(1), value = operand(0);
+  int result;
+  if (feType(&object) == feTObject) {
+    result = fePut(&object, &path, &value);
+  } else {
+    if ((result = checkPath(&path)) != feOk) return result;
+    const int32_t n = feArrayLength(&path);
+    feObject holder;
+    if ((result = walk(&object, &path, 0, n - 1, &holder)) != feOk) return result;
+    const feObject last = element(&path, n - 1);
+    result = fePut(&holder, &last, &value);
+    feFree(&holder);
+  }
+  if (result != feOk) return result;
+  feStackPopN(*feOperandStack(), 3);
+  return feOk;
+}
+
+int feOpAXGet() {
+  if (depth() < 1) return feErrStackUnderflow;
+  const feObject path = operand(0);
+  feObject value;
+  int result;
+  if (feType(&path) == feTName) {
+    result = feLoad(&path, &value);
+  } else if (feType(&path) == feTArray) {
+    const int32_t n = feArrayLength(&path);
+    if (n == 0) return feErrLengthCheck;
+    const feObject first = element(&path, 0);
+    feObject root;
+    if ((result = feLoad(&first, &root)) != feOk) return result;
+    result = walk(&root, &path, 1, n, &value);
+    feFree(&root);
+  } else {
+    return feErrTypeCheck;
+  }
+  if (result != feOk) return result;
+  replaceOperands(1, &value);
+  return feOk;
+}
+
+int feOpAXPut() {
+  if (depth() < 2) return feErrStackUnderflow;
+  const feObject value = operand(1), path = operand(0);
+  int result;
+  if (feType(&path) == feTName) {
+    result = feDictDef(&path, &value);
+  } else if (feType(&path) == feTArray) {
+    const int32_t n = feArrayLength(&path);
+    if (n == 0) return feErrLengthCheck;
+    const feObject first = element(&path, 0);
+    if (n == 1) {
+      result = feDictDef(&first, &value);
+    } else {
+      feObject root;
+      if ((result = feLoad(&first, &root)) != feOk) return result;
+      feObject holder;
+      result = walk(&root, &path, 1, n - 1, &holder);
+      feFree(&root);
+      if (result != feOk) return result;
+      const feObject last = element(&path, n - 1);
+      result = fePut(&holder, &last, &value);
+      feFree(&holder);
+    }
+  } else {
+    return feErrTypeCheck;
+  }
+  if (result != feOk) return result;
+  feStackPopN(*feOperandStack(), 2);
+  return feOk;
+}
+
+int feOpType() {
+  if (depth() < 1) return feErrStackUnderflow;
+  const feObject value = operand(0);
+  feObject name;
+  const int result = feTypeName(&value, &name);
+  if (result != feOk) return result;
+  replaceOperands(1, &name);
+  return feOk;
+}
+
+int feOpCvs() {
+  if (depth() < 2) return feErrStackUnderflow;
+  const feObject value = operand(1), destination = operand(0);
+  feObject text;
+  const int result = feCvs(&value, &destination, &text);
+  if (result != feOk) return result;
+  replaceOperands(2, &text);
+  return feOk;
+}
+
+int feOpLOAD() { return memberLoad(false); }
+
+int feOpDUPLOAD() { return memberLoad(true); }

@@ -1,0 +1,283 @@
+// The dictionary stack, the local dictionary and the name look-up with its
+// per-name cache: def, load, store, where, begin and end.
+//
+// The cache of a name holds the level (1 = bottom) and slot where it was
+// last found or defined. A hit needs the dictionary at that level to hold the
+// name in that slot, and no dictionary above that level to hold it. The
+// second condition is kept true, not tested: every put of a name clears its
+// cache, begin clears the caches of the names the pushed dictionary holds,
+// and the stack's dictionaries are remembered so that a change made past
+// begin and end clears every cache before the next cached answer.
+#include "fe/dict.h"
+
+#include "core/debug.h"
+#include "fe/dict_internal.h"
+#include "fe/dict_test.h"
+#include "fe/errors.h"
+#include "fe/generic.h"
+#include "fe/names.h"
+#include "fe/stack.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+enum { kSystemDictCapacity = 800, kUserDictCapacity = 2000 };
+
+// Bit of the debug flag word that reports definitions hiding a lower one.
+constexpr uint32_t kDebugDefOverwrite = 0x20;
+
+struct LookupState {
+  // The dictionary bodies of the stack, bottom first, as begin, end and the
+  // start-up left them.
+  std::vector<const feDictBody*> seen;
+  uint32_t hits = 0;
+  uint32_t searches = 0;
+  feDefOverwriteHook overwriteHook = nullptr;
+};
+LookupState state;
+
+feStack* dictStack() { return *feDictStack(); }
+int32_t dictCount() { return feStackCount(dictStack()); }
+
+// depth 0 is the top.
+feDictBody* bodyAtDepth(int32_t depth) {
+  const feObject* v = feStackIndex(dictStack(), depth);
+  return v && feType(v) == feTDict ? v->w0.dict : nullptr;
+}
+
+// The current local dictionary's body, or null.
+feDictBody* localDict() {
+  feObject frame;
+  if (feCurrentFrame(&frame) != feOk || feType(&frame) != feTDict) return nullptr;
+  return frame.w0.dict;
+}
+
+bool stackAsSeen() {
+  const int32_t n = dictCount();
+  if (n != int32_t(state.seen.size())) return false;
+  for (int32_t level = 1; level <= n; ++level)
+    if (bodyAtDepth(n - level) != state.seen[size_t(level - 1)]) return false;
+  return true;
+}
+
+// When the stack was changed behind begin and end, no cached level can be
+// trusted: clear them all and remember the stack as it is now.
+void syncWithStack() {
+  if (stackAsSeen()) return;
+  feDictFlushCaches();
+  const int32_t n = dictCount();
+  state.seen.clear();
+  for (int32_t level = 1; level <= n; ++level) state.seen.push_back(bodyAtDepth(n - level));
+}
+
+void clearCachesOfKeys(const feDictBody* body) {
+  if (!body || !body->entries) return;
+  for (uint32_t i = 0; i < body->capacity; ++i) {
+    const feObject& key = body->entries[i].key;
+    if (feType(&key) == feTName) feNameCacheClear(feNameIndex(&key));
+  }
+}
+
+// A cached answer for a name, or false when the cache cannot answer.
+bool cachedLookup(const feObject* name, feObject* out) {
+  uint16_t level = 0, slot = 0;
+  feNameCacheRead(feNameIndex(name), &level, &slot, nullptr);
+  const int32_t n = dictCount();
+  if (level == 0 || level > n) return false;
+  const feDictBody* body = bodyAtDepth(n - level);
+  if (!body || !body->entries || slot >= body->capacity) return false;
+  const feDictEntry& e = body->entries[slot];
+  if (feType(&e.key) != feTName || feNameIndex(&e.key) != feNameIndex(name)) return false;
+  if (feType(&e.value) == feTEmpty) return false;
+  feCopyValue(out, &e.value);
+  return true;
+}
+
+// With debug flag 0x20: a definition into the top that hides a definition
+// lower on the stack is logged.
+void reportOverwrite(const feObject* key) {
+  const int32_t n = dictCount();
+  if (feDictSlotOf(bodyAtDepth(0), key) >= 0) return;
+  bool below = false;
+  for (int32_t depth = 1; depth < n && !below; ++depth) below = feDictSlotOf(bodyAtDepth(depth), key) >= 0;
+  if (!below) return;
+  char text[33] = "??????";
+  if (feType(key) == feTName) {
+    const char* chars = nullptr;
+    size_t length = 0;
+    feNameText(key, &chars, &length);
+    if (length > 32) length = 32;
+    if (length) std::memcpy(text, chars, length);
+    text[length] = 0;
+  }
+  dbgPrintf("%s: def overwritten\n", text);
+  if (state.overwriteHook) state.overwriteHook();
+}
+
+}  // namespace
+
+int feDictDef(const feObject* key, const feObject* value) {
+  feObject k;
+  int rc = feDictKeyOf(key, &k);
+  if (rc != feOk) return rc;
+  const bool name = feType(&k) == feTName;
+  if (name) feNameCacheClear(feNameIndex(&k));
+  int32_t slot = 0;
+  if (feDictBody* local = localDict()) {
+    rc = feDictStore(local, &k, value, &slot);
+    if (rc == feOk && name) feNameCacheMarkLocal(&k);
+    return rc;
+  }
+  syncWithStack();
+  const int32_t n = dictCount();
+  if (n == 0) return feErrDictStackUnderflow;
+  if (dbgFlags() & kDebugDefOverwrite) reportOverwrite(&k);
+  // The stack's top is found again here: the report may have run script code.
+  feDictBody* top = bodyAtDepth(0);
+  rc = feDictStore(top, &k, value, &slot);
+  // Levels beyond the cache word's range are left uncached by the name table.
+  if (rc == feOk && name) feNameCacheSet(feNameIndex(&k), uint16_t(dictCount()), uint16_t(slot));
+  return rc;
+}
+
+int feLoad(const feObject* key, feObject* out) {
+  feObject k;
+  const int rc = feDictKeyOf(key, &k);
+  if (rc != feOk) return rc;
+  if (const feDictBody* local = localDict()) {
+    const int32_t s = feDictSlotOf(local, &k);
+    if (s >= 0) {
+      feCopyValue(out, &local->entries[s].value);
+      return feOk;
+    }
+  }
+  const bool name = feType(&k) == feTName;
+  if (name) {
+    syncWithStack();
+    if (cachedLookup(&k, out)) {
+      ++state.hits;
+      return feOk;
+    }
+    ++state.searches;
+  }
+  const int32_t n = dictCount();
+  for (int32_t depth = 0; depth < n; ++depth) {
+    const feDictBody* body = bodyAtDepth(depth);
+    const int32_t s = feDictSlotOf(body, &k);
+    if (s < 0) continue;
+    if (name) feNameCacheSet(feNameIndex(&k), uint16_t(n - depth), uint16_t(s));
+    feCopyValue(out, &body->entries[s].value);
+    return feOk;
+  }
+  return feErrUndefined;
+}
+
+int feStore(const feObject* key, const feObject* value) {
+  feObject k;
+  const int rc = feDictKeyOf(key, &k);
+  if (rc != feOk) return rc;
+  if (feDictBody* local = localDict())
+    if (feDictSlotOf(local, &k) >= 0) return feDictStore(local, &k, value, nullptr);
+  const int32_t n = dictCount();
+  for (int32_t depth = 0; depth < n; ++depth) {
+    feDictBody* body = bodyAtDepth(depth);
+    if (feDictSlotOf(body, &k) < 0) continue;
+    if (feType(&k) != feTName) return feDictStore(body, &k, value, nullptr);
+    // The value changes in place, so where the name was last found stays
+    // right: its cache is put back after the put has cleared it.
+    uint16_t level = 0, slot = 0;
+    feNameCacheRead(feNameIndex(&k), &level, &slot, nullptr);
+    const int stored = feDictStore(body, &k, value, nullptr);
+    if (stored == feOk) feNameCacheSet(feNameIndex(&k), level, slot);
+    return stored;
+  }
+  return feDictDef(&k, value);
+}
+
+int feWhereDict(const feObject* key, feObject* dict) {
+  feObject k;
+  const int rc = feDictKeyOf(key, &k);
+  if (rc != feOk) return rc;
+  feObject frame;
+  if (feCurrentFrame(&frame) == feOk && feType(&frame) == feTDict && feDictSlotOf(frame.w0.dict, &k) >= 0) {
+    feCopyValue(dict, &frame);
+    return feOk;
+  }
+  const int32_t n = dictCount();
+  for (int32_t depth = 0; depth < n; ++depth) {
+    if (feDictSlotOf(bodyAtDepth(depth), &k) < 0) continue;
+    feCopyValue(dict, feStackIndex(dictStack(), depth));
+    return feOk;
+  }
+  return feErrUndefined;
+}
+
+int feDictBegin(const feObject* dict) {
+  if (feType(dict) != feTDict || !dict->w0.dict) return feErrTypeCheck;
+  syncWithStack();
+  const int rc = fePushDup(feDictStack(), dict);
+  if (rc != feOk) return rc;
+  // Names this dictionary holds may be cached at a lower level, which it now
+  // hides.
+  clearCachesOfKeys(dict->w0.dict);
+  state.seen.push_back(dict->w0.dict);
+  return feOk;
+}
+
+int feDictEnd() {
+  syncWithStack();
+  feStack* stack = dictStack();
+  if (feStackCount(stack) < 3) return feErrDictStackUnderflow;
+  feObject top;
+  fePop(stack, &top);
+  state.seen.pop_back();
+  feFree(&top);
+  return feOk;
+}
+
+void feLookupCounts(uint32_t* hits, uint32_t* searches) {
+  if (hits) *hits = state.hits;
+  if (searches) *searches = state.searches;
+}
+
+int feDictStackInit(const feObject* systemdict, const feObject* userdict) {
+  if ((systemdict && feType(systemdict) != feTDict) || (userdict && feType(userdict) != feTDict))
+    return feErrTypeCheck;
+  feObject dicts[2];
+  const feObject* given[2] = {systemdict, userdict};
+  const int32_t capacities[2] = {kSystemDictCapacity, kUserDictCapacity};
+  for (int i = 0; i < 2; ++i) {
+    if (given[i]) feCopyValue(&dicts[i], given[i]);
+    else feMakeDict(&dicts[i], capacities[i]);
+  }
+  feStackClear(dictStack());
+  state.seen.clear();
+  for (feObject& d : dicts) {
+    fePush(feDictStack(), &d);
+    state.seen.push_back(d.w0.dict);
+  }
+  feDictFlushCaches();
+  return feOk;
+}
+
+const feObject* feDictAtLevel(int32_t level) {
+  const int32_t n = dictCount();
+  if (level < 1 || level > n) return nullptr;
+  return feStackIndex(dictStack(), n - level);
+}
+
+void feDictFlushCaches() {
+  const uint32_t count = feNameCount();
+  for (uint32_t i = 1; i < count && i <= 0xFFFF; ++i) feNameCacheClear(uint16_t(i));
+}
+
+void feDictSetOverwriteHook(feDefOverwriteHook hook) { state.overwriteHook = hook; }
+
+void feDictTestReset() {
+  feDictStackInit();
+  state.hits = 0;
+  state.searches = 0;
+  state.overwriteHook = nullptr;
+}

@@ -7,6 +7,7 @@
 #include "fe/arrays.h"
 #include "fe/dict.h"
 #include "fe/errors.h"
+#include "fe/exec.h"
 #include "fe/stack.h"
 
 namespace {
@@ -67,6 +68,8 @@ int memberLoad(bool keepObject) {
     if (top && feType(top) == feTOperator) {
       feFree(top);
       *top = value;
+      // The entry is no longer the operator: the loop must leave it to run.
+      feClearCurrent();
     } else if ((result = fePush(feExecStack(), &value)) != feOk) {
       feFree(&value);
       return result;

@@ -1,11 +1,435 @@
-// Until the interpreter's execution loop exists there is nothing to run the
-// text: it is logged, so that what native code asked for stays visible, and
-// answered with the "unimplemented" error.
+// The execution loop: each turn executes the top entry of the execution
+// stack by its type (names, procedures, executable strings, token sources,
+// operators, literals), hands a failing step to the error machinery, and
+// removes the entry when the step left it alone. Also the entry points
+// through which native code runs FE text and values, the timer, and the
+// operators version, usertime, suspend and resume.
 #include "fe/exec.h"
 
 #include "core/debug.h"
+#include "fe/arrays.h"
+#include "fe/control.h"
+#include "fe/dict.h"
+#include "fe/error.h"
+#include "fe/errors.h"
+#include "fe/generic.h"
+#include "fe/operator.h"
+#include "fe/output.h"
+#include "fe/scanner.h"
+#include "fe/stack.h"
+#include "fe/strings.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+namespace {
+
+// The entry being executed; null once a step has rearranged the execution
+// stack itself.
+feObject* current;
+
+// GetTickCount at the timer's start.
+DWORD timerBase;
+
+// Runs started from native code that are in progress (feExecString and the
+// others); suspend ties the stack it puts aside to the run that did it.
+int32_t runDepth;
+feStack* suspended;
+int32_t suspendedRun;
+// A stack that resume took off while one of its entries was still running:
+// freed once the step has returned.
+feStack* dropped;
+
+// Debug flag bits read by the name step.
+constexpr uint32_t kTraceNamed = 0x2;
+constexpr uint32_t kPrintNamed = 0x4;
+
+feStack** execStack() { return feExecStack(); }
+feStack** operands() { return feOperandStack(); }
+
+// A file being run (executable file on the execution stack) is closed when
+// its entry is discarded. File values come with the file module; until then
+// releasing the entry is all there is to do.
+void closeRunFile(feObject* entry) { (void)entry; }
+
+void popFrame() {
+  feStack* frames = *feFrameStack();
+  if (feStackCount(frames) > 0) feStackPopN(frames, 1);
+}
+
+// Discards every entry of a stack that is no longer current (one put aside
+// by suspend): pops the frames its activations pushed, then frees it.
+void discardStack(feStack** stack) {
+  if (!*stack) return;
+  feStack* live = *execStack();
+  *execStack() = *stack;
+  feExecDiscard(feStackCount(*stack));
+  *stack = *execStack();
+  *execStack() = live;
+  feStackFree(stack);
+}
+
+// Moves the top entry (in place at the top of the execution stack) to the
+// operand stack.
+int moveToOperands() {
+  feObject* top = feExecTop();
+  if (const int rc = fePush(operands(), top)) return rc;
+  feObject moved;
+  fePop(*execStack(), &moved);   // its reference went to the operand stack
+  current = nullptr;
+  return feOk;
+}
+
+// The name step: the value of the name goes to the execution stack when it
+// is executable, to the operand stack otherwise; the name itself is removed.
+int nameStep(feObject* entry) {
+  const feObject name = *entry;   // simple
+  feObject value;
+  if (const int rc = feLoad(&name, &value)) return rc;
+  if (!feIsExec(&value)) {
+    const int rc = fePush(operands(), &value);
+    if (rc != feOk) {
+      feFree(&value);
+      return rc;
+    }
+    feExecPop();
+    current = nullptr;
+    return feOk;
+  }
+  const bool named = (value.flags & feFlagNamed) != 0;
+  const uint32_t debug = dbgFlags();
+  feExecPop();
+  int rc = feOk;
+  int32_t pushed = 0;
+  const feObject* trace = named && (debug & kTraceNamed) ? feContinuation("@st") : nullptr;
+  if (trace) {
+    // A trace entry: the name with "@st" above it stays below the procedure
+    // while it runs; "@st" removes both when the procedure has finished.
+    rc = fePush(execStack(), &name);
+    if (rc == feOk) {
+      ++pushed;
+      rc = fePush(execStack(), trace);
+      if (rc == feOk) ++pushed;
+    }
+  }
+  if (rc == feOk) rc = fePush(execStack(), &value);
+  if (rc != feOk) {
+    // The execution stack is full: put the name back as the failing command.
+    feStackPopN(*execStack(), pushed);
+    fePush(execStack(), &name);
+    feFree(&value);
+    return rc;
+  }
+  if (named && (debug & kPrintNamed)) {
+    fePrint(&name, 1);
+    fePrintf("\n");
+  }
+  current = nullptr;
+  return feOk;
+}
+
+// The procedure step: the entry is consumed in place, one element at a time.
+// Literal elements (and procedures inside the procedure) go to the operand
+// stack; the first other executable element goes to the execution stack and
+// ends the step. A named or local procedure entered at its full length
+// pushes a procedure frame (a null, or a new dictionary of capacity 4 for a
+// procedure with a local dictionary) and pops it when it is finished.
+int procedureStep(feObject* entry) {
+  const feArrayBody* body = entry->w0.arr;
+  if (entry->length != 0 && body && entry->length == body->length && entry->offset == 0 &&
+      (entry->flags & (feFlagNamed | feFlagLocal)) && !(entry->flags & feFlagFrame)) {
+    feObject frame;
+    if (entry->flags & feFlagLocal) feMakeDict(&frame, 4);
+    else feMakeNull(&frame);
+    if (const int rc = fePush(feFrameStack(), &frame)) {
+      feFree(&frame);
+      return rc;
+    }
+    entry->flags |= feFlagFrame;
+  }
+  for (;;) {
+    if (entry->length == 0) {
+      if (entry->flags & feFlagFrame) {
+        popFrame();
+        entry->flags &= uint16_t(~feFlagFrame);
+      }
+      return feOk;   // the loop removes the finished entry
+    }
+    const feObject element = *feArrayElem(entry, 0);
+    const bool toExec = feIsExec(&element) && feType(&element) != feTArray;
+    if (!toExec) {
+      if (const int rc = fePushDup(operands(), &element)) return rc;
+      ++entry->offset;
+      --entry->length;
+      continue;
+    }
+    // Advance first: the push may move the execution stack to a new block,
+    // after which entry no longer points at the live value.
+    ++entry->offset;
+    --entry->length;
+    if (const int rc = fePushDup(execStack(), &element)) {
+      --entry->offset;
+      ++entry->length;
+      return rc;
+    }
+    current = nullptr;
+    return feOk;
+  }
+}
+
+// A string source with nothing left to give. Bytes the scanner gave back
+// stay in the value itself (its length counts them), so an empty value has
+// nothing pending.
+bool sourceExhausted(const feObject* source) { return source->length == 0; }
+
+// Reads one token from a source on the execution stack (an executable
+// string, a token-source program object or a file): an executable token that
+// is not a procedure goes to the execution stack, any other to the operand
+// stack. The end of the source finishes it (the loop removes it). A string
+// that has nothing left after the token is removed before the token runs.
+int tokenStep(feObject* entry, bool dropWhenEmpty) {
+  feObject token;
+  int rc = feScanTokenChecked(entry, &token);
+  if (rc == feErrEof) return feOk;
+  if (rc != feOk) return rc;
+  if (dropWhenEmpty && sourceExhausted(entry)) {
+    feExecPop();
+  }
+  const bool toExec = feIsExec(&token) && feType(&token) != feTArray;
+  rc = fePush(toExec ? execStack() : operands(), &token);
+  if (rc != feOk) feFree(&token);
+  current = nullptr;
+  return rc;
+}
+
+int step(feObject* entry) {
+  switch (feType(entry)) {
+    case feTOperator:
+      // Operators run whether or not they carry the executable flag: the
+      // internal ones are made without it and only ever pushed here.
+      return feCallOp(entry);
+    case feTName:
+      return feIsExec(entry) ? nameStep(entry) : moveToOperands();
+    case feTArray:
+      return feIsExec(entry) ? procedureStep(entry) : moveToOperands();
+    case feTString:
+      return feIsExec(entry) ? tokenStep(entry, true) : moveToOperands();
+    case feTObject:
+      return (entry->flags & feFlagTokenSource) ? tokenStep(entry, false) : moveToOperands();
+    case feTFile:
+      return feIsExec(entry) ? tokenStep(entry, false) : moveToOperands();
+    case feTNull:
+    case feTEmpty:
+      return feOk;   // removed by the loop
+    default:
+      return moveToOperands();
+  }
+}
+
+// Frees the stack that resume dropped during the step that just returned.
+void freeDropped() {
+  if (dropped) discardStack(&dropped);
+}
+
+// Runs entry (moved in) on a fresh execution stack. Whatever the run leaves
+// on its stack, and a stack it put aside with suspend, is discarded before
+// the previous stack comes back.
+int runFresh(feObject* entry) {
+  feStack* saved = nullptr;
+  if (const int rc = feExecStackPush(&saved)) {
+    if (entry) feFree(entry);
+    return rc;
+  }
+  ++runDepth;
+  if (entry) fePush(execStack(), entry);
+  const int result = feRun();
+  feExecDiscard(feStackCount(*execStack()));
+  if (suspended && suspendedRun == runDepth) discardStack(&suspended);
+  --runDepth;
+  feExecStackRestore(saved);
+  return result;
+}
+
+// An executable string holding text.
+int execString(const char* text, feObject* out) {
+  if (const int rc = feMakeString(out, text, text ? std::strlen(text) : 0)) return rc;
+  out->flags |= feFlagExec;
+  return feOk;
+}
+
+feObject errorCheck;   // the copy kept by feSetErrorCheck (type 0: none)
+
+// errorcheck: the copy set at start, else systemdict's current definition.
+bool findErrorCheck(feObject* out) {
+  if (feType(&errorCheck) != feTEmpty) {
+    feCopyValue(out, &errorCheck);
+    return true;
+  }
+  const feObject* systemdict = feSystemDict();
+  if (!systemdict) systemdict = feDictAtLevel(1);
+  return systemdict && feDictGetName(systemdict, "errorcheck", out) == feOk;
+}
+
+}  // namespace
+
+feObject* feCurrentEntry() { return current; }
+
+void feClearCurrent() { current = nullptr; }
+
+namespace {
+
+// How many runs of the loop are active (runs nest when an operator runs
+// script code).
+int nesting;
+
+struct NestingGuard {
+  NestingGuard() { ++nesting; }
+  ~NestingGuard() { --nesting; }
+};
+
+// A stack that grows keeps the blocks it replaced, so that pointers taken
+// into them during a step stay valid. Between two steps of the outermost run
+// no such pointer is held, and the replaced blocks are freed: otherwise a
+// runaway recursion would keep every block it ever outgrew.
+void dropReplacedBlocks() {
+  feStackDropPrevious(*feOperandStack());
+  feStackDropPrevious(*feExecStack());
+  feStackDropPrevious(*feDictStack());
+  feStackDropPrevious(*feFrameStack());
+}
+
+}  // namespace
+
+int feExecute(int32_t depth, uint16_t* flags) {
+  feObject* const outer = current;
+  const NestingGuard guard;
+  const int32_t need = depth > 1 ? depth : 1;
+  int result = feOk;
+  while (feStackCount(*execStack()) >= need) {
+    current = feExecTop();
+    const int rc = step(current);
+    freeDropped();
+    if (nesting == 1) dropReplacedBlocks();
+    if (rc != feOk) {
+      result = rc;
+      feError(rc);
+      // The error machinery takes the failing entry off the stack. Should it
+      // not have (no error handling installed), the entry goes here, so that
+      // the run moves on instead of failing on it again.
+      if (current) feExecDiscard(1);
+      continue;
+    }
+    if (current) feExecPop();
+  }
+  if (flags) {
+    const feObject* top = feExecTop();
+    *flags = top ? top->flags : 0;
+  }
+  current = outer;
+  return result;
+}
+
+int feRun() { return feExecute(0, nullptr); }
+
+int feExecString(const char* text) {
+  feObject source;
+  if (const int rc = execString(text, &source)) return rc;
+  return runFresh(&source);
+}
 
 int feRunString(const char* text) {
-  dbgPrintf("[feRunString] %s\n", text);
-  return 275;
+  feObject source;
+  if (const int rc = execString(text, &source)) return rc;
+  feObject check;
+  if (!findErrorCheck(&check)) return runFresh(&source);
+  // errorcheck takes the text from the operand stack and runs it under
+  // stopped; an error is reported by handleerror.
+  if (const int rc = fePush(operands(), &source)) {
+    feFree(&source);
+    feFree(&check);
+    return rc;
+  }
+  return runFresh(&check);
+}
+
+int feExecObject(const feObject* value) {
+  feObject copy;
+  feCopyValue(&copy, value);
+  return runFresh(&copy);
+}
+
+void feSetErrorCheck(const feObject* proc) {
+  feObject old = errorCheck;
+  if (proc) feCopyValue(&errorCheck, proc);
+  else std::memset(static_cast<void*>(&errorCheck), 0, sizeof errorCheck);
+  if (feType(&old) != feTEmpty) feFree(&old);
+}
+
+void feExecDiscard(int32_t n) {
+  feStack* stack = *execStack();
+  for (; n > 0 && feStackCount(stack) > 0; --n) {
+    feObject entry;
+    fePop(stack, &entry);
+    if (entry.flags & feFlagFrame) popFrame();
+    if (feType(&entry) == feTFile && (entry.flags & feFlagTokenSource)) closeRunFile(&entry);
+    feFree(&entry);
+    stack = *execStack();
+  }
+}
+
+int feExecStackCopy(const feObject* array, feObject* out) {
+  if (const int rc = feArrayFromStackCopy(*execStack(), array, out)) return rc;
+  for (int32_t i = 0; i < feArrayLength(out); ++i) feArrayElem(out, i)->flags &= uint16_t(~feFlagFrame);
+  return feOk;
+}
+
+uint32_t feTimerElapsed() { return GetTickCount() - timerBase; }
+
+void feTimerStart() { timerBase = GetTickCount(); }
+
+int feOpVersion() {
+  feObject version;
+  if (const int rc = feMakeString(&version, "1.0", 3)) return rc;
+  const int rc = fePush(operands(), &version);
+  if (rc != feOk) feFree(&version);
+  return rc;
+}
+
+int feOpUsertime() {
+  feObject ms;
+  feMakeInt(&ms, int32_t(feTimerElapsed()));
+  return fePush(operands(), &ms);
+}
+
+int feOpSuspend(feArgs* args) {
+  if (suspended) return feErrLimitCheck;
+  feObject source;
+  feMakeString(&source, args->in[0].text.text, size_t(args->in[0].text.length));
+  source.flags |= feFlagExec;
+  // The suspend entry itself is done: when the stack comes back, what
+  // follows it runs.
+  feStack* fresh = nullptr;
+  if (const int rc = feStackNew(&fresh, 40)) {
+    feFree(&source);
+    return rc;
+  }
+  feExecPop();
+  current = nullptr;
+  suspended = *execStack();
+  suspendedRun = runDepth;
+  *execStack() = fresh;
+  fePush(execStack(), &source);
+  return feOk;
+}
+
+int feOpResume() {
+  if (!suspended || suspendedRun != runDepth) return feErrInvalidAccess;
+  // The running entry (resume itself) lives in the stack being dropped: it
+  // is freed once this step has returned.
+  dropped = *execStack();
+  *execStack() = suspended;
+  suspended = nullptr;
+  current = nullptr;
+  return feOk;
 }

@@ -1,9 +1,62 @@
-// Running FE text from native code.
+// The execution loop and the entry points through which native code runs FE
+// text and values.
 #ifndef PLUMET_FE_EXEC_H
 #define PLUMET_FE_EXEC_H
 
-// Runs text as FE source with errors reported through handleerror; answers 0
-// or the interpreter error code.
+#include "fe/opcall.h"
+#include "fe/value.h"
+
+#include <cstdint>
+
+// Runs until the execution stack holds fewer than max(depth, 1) entries;
+// answers the last error code raised during the run (0 when none) and stores
+// the flags of the entry being executed when it stopped (0 when empty) in
+// *flags (may be null).
+int feExecute(int32_t depth, uint16_t* flags);
+int feRun();
+// Runs text as FE source on a fresh execution stack; answers the result.
+int feExecString(const char* text);
+// The same, with errors reported through handleerror (errorcheck); still
+// answers the error code.
 int feRunString(const char* text);
+// Runs a copy of value on a fresh execution stack.
+int feExecObject(const feObject* value);
+// The procedure feRunString runs the text under ({stopped {handleerror} if},
+// fetched from systemdict at the interpreter's start); a copy is kept. Until
+// one is set feRunString looks "errorcheck" up in systemdict, and without
+// one it runs the text as feExecString does.
+void feSetErrorCheck(const feObject* proc);
+
+// The execution-stack entry being executed, or null after a step that
+// rearranged the execution stack itself (the loop then leaves the top alone).
+feObject* feCurrentEntry();
+void feClearCurrent();
+
+// Removes the top n entries of the execution stack (fewer when it holds
+// fewer), from the top down: a procedure activation that pushed a procedure
+// frame pops it, a file being run is closed, every value is released. Every
+// discarding of execution-stack entries goes through here, so the frame
+// stack always matches the activations that are left.
+void feExecDiscard(int32_t n);
+// The execution stack copied into array, bottom first (execstack, and the
+// record of an error): 269 unless an array, 267 when the stack holds more
+// entries. out is the array's prefix of the stack's count. The copies do not
+// carry the frame bit: a copy never pops a frame it did not push.
+int feExecStackCopy(const feObject* array, feObject* out);
+
+// Milliseconds since the interpreter's timer base (monotonic).
+uint32_t feTimerElapsed();
+void feTimerStart();
+
+// Operators.
+int feOpVersion();    // -> "1.0"
+int feOpUsertime();   // -> milliseconds since the timer base
+// suspend ("S"): the running execution stack is put aside (one is held at a
+// time: 270 when one is held already) and the text runs on a fresh one.
+// resume: the current execution stack is dropped and the one put aside by
+// suspend in the same run is reinstalled; 279 (invalidaccess) when none is.
+// A run that ends with a stack still put aside discards it.
+int feOpSuspend(feArgs* args);
+int feOpResume();
 
 #endif

@@ -2,6 +2,12 @@
 #include "core/alloc.h"
 #include "core/alloc_test.h"
 #include "core/debug.h"
+#include "fe/dict.h"
+#include "fe/error.h"
+#include "fe/exec.h"
+#include "fe/generic.h"
+#include "fe/init.h"
+#include "fe/strings.h"
 
 #include <platform_test.h>
 
@@ -274,6 +280,24 @@ TEST_F(Reserve, RefusedReserveIsNotTriedAgain) {
 }
 
 TEST_F(Reserve, ExhaustionSpendsTheReserveOnceThenShowsTheFatalAlertOnce) {
+  // The scripts' save offer runs in the interpreter. It starts on the
+  // system's allocator (the test allocator cannot grow blocks it did not
+  // make), and aAlert and aSaveAsInNoMemory record that they ran. The first
+  // run also makes every name and buffer the offer needs, so that the offer
+  // itself only asks for new blocks.
+  uSetSystemRealloc(nullptr);
+  ASSERT_EQ(feInitFresh(), 0);
+  ASSERT_EQ(feRunString("/aAlert {/alertText exch def} def /aSaveAsInNoMemory {/saveOffered true def} def "
+                        "(Please save current document in temporary file.) pop"),
+            0);
+  uSetSystemRealloc(testRealloc);
+  auto recorded = [](const char* name, feObject* out) {
+    return feDictGetName(feUserDict(), name, out) == 0;
+  };
+  feObject value;
+  ASSERT_FALSE(recorded("alertText", &value));
+  ASSERT_FALSE(recorded("saveOffered", &value));
+
   uReserveRenew();
   ASSERT_TRUE(uReserveHeld());
   refuseFrom = 1u << 24;
@@ -292,9 +316,17 @@ TEST_F(Reserve, ExhaustionSpendsTheReserveOnceThenShowsTheFatalAlertOnce) {
   EXPECT_EQ(p, nullptr);
   EXPECT_EQ(count, 0u);
   EXPECT_FALSE(uReserveHeld());
-  EXPECT_EQ(logText,
-            "[feRunString] (Please save current document in temporary file.)aAlert\n"
-            "[feRunString] aSaveAsInNoMemory\n");
+  // Both scripts ran, without an error report.
+  EXPECT_EQ(logText, "");
+  ASSERT_TRUE(recorded("alertText", &value));
+  uint8_t* text = nullptr;
+  uint16_t length = 0;
+  ASSERT_EQ(feType(&value), feTString);
+  feStringData(&value, &text, &length);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(text), length), "Please save current document in temporary file.");
+  feFree(&value);
+  ASSERT_TRUE(recorded("saveOffered", &value));
+  EXPECT_EQ(feEq(&value, feTrue()), 0);
   ASSERT_EQ(plTestMessageBoxes().size(), 1u);
   EXPECT_NE(plTestMessageBoxes()[0].text.find("Critically low on memory."), std::string::npos);
   EXPECT_FALSE(plTestQuitPosted(&exitCode));

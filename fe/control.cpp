@@ -36,45 +36,6 @@ bool isInt(const feObject* v) { return v && feType(v) == feTInt; }
 bool isReal(const feObject* v) { return v && feType(v) == feTReal; }
 bool isNumber(const feObject* v) { return isInt(v) || isReal(v); }
 
-// Replaces the running operator at the top of the execution stack by copies
-// of n values (the first ends deepest). On an error (the execution stack is
-// full) nothing changes.
-int replaceTop(const feObject* const* values, int32_t n) {
-  constexpr int32_t kMost = 6;
-  if (n > kMost) return feErrLimitCheck;
-  feObject copies[kMost];
-  for (int32_t k = 0; k < n; ++k) copies[k] = *values[k];   // before the stack moves
-  feStack** stack = execStack();
-  feObject* top = feExecTop();
-  const bool replacing = top && top == feCurrentEntry();
-  feObject self;
-  if (replacing) fePop(*stack, &self);
-  int32_t pushed = 0;
-  int rc = feOk;
-  while (pushed < n && (rc = fePushDup(stack, &copies[pushed])) == feOk) ++pushed;
-  if (rc != feOk) {
-    feStackPopN(*stack, pushed);
-    if (replacing) fePush(stack, &self);
-    return rc;
-  }
-  if (replacing) {
-    feFree(&self);
-    feClearCurrent();
-  }
-  return feOk;
-}
-
-int replaceTop(std::initializer_list<const feObject*> values) {
-  return replaceTop(values.begin(), int32_t(values.size()));
-}
-
-// A continuation that is done removes itself and its state.
-int finish(int32_t entries) {
-  feExecDiscard(entries);
-  feClearCurrent();
-  return feOk;
-}
-
 bool terminated() {
   const feObject* self = entryAt(0);
   return self && (self->flags & feFlagTerminated);
@@ -146,7 +107,7 @@ int startLoop(std::initializer_list<const feObject*> state, ContinuationIndex wh
   for (const feObject* v : state) entries[n++] = v;
   entries[n++] = cont;
   if (body) entries[n++] = body;
-  return replaceTop(entries, n);
+  return feExecReplaceTop(entries, n);
 }
 
 // stop: unwinds to the nearest stopped; without one the whole execution
@@ -168,7 +129,7 @@ int contStopped(feArgs*) {
 
 // @loop: procedure below it.
 int contLoop(feArgs*) {
-  if (terminated()) return finish(2);
+  if (terminated()) return feContinuationDone(2);
   const feObject* body = entryAt(1);
   if (!isProcedure(body)) return feErrTypeCheck;
   return pushBody(body);
@@ -176,12 +137,12 @@ int contLoop(feArgs*) {
 
 // @repeat: procedure, remaining count below it.
 int contRepeat(feArgs*) {
-  if (terminated()) return finish(3);
+  if (terminated()) return feContinuationDone(3);
   feObject* count = entryAt(1);
   const feObject* body = entryAt(2);
   if (!isInt(count) || !isProcedure(body)) return feErrTypeCheck;
   const int32_t left = count->w0.i;
-  if (left <= 0) return finish(3);
+  if (left <= 0) return feContinuationDone(3);
   count->w0.i = left - 1;
   const int rc = pushBody(body);
   if (rc != feOk) count->w0.i = left;
@@ -193,7 +154,7 @@ int contRepeat(feArgs*) {
 // c + i leaves the 32-bit range this pass is the last: the continuation marks
 // itself terminated instead of storing a wrapped value.
 int contIntFor(feArgs*) {
-  if (terminated()) return finish(5);
+  if (terminated()) return feContinuationDone(5);
   feObject* self = entryAt(0);
   feObject* control = entryAt(1);
   const feObject* step = entryAt(2);
@@ -201,7 +162,7 @@ int contIntFor(feArgs*) {
   const feObject* body = entryAt(4);
   if (!isInt(control) || !isInt(step) || !isInt(limit) || !isProcedure(body)) return feErrTypeCheck;
   const int32_t c = control->w0.i, i = step->w0.i, l = limit->w0.i;
-  if ((i < 0 && c < l) || (i >= 0 && c > l)) return finish(5);
+  if ((i < 0 && c < l) || (i >= 0 && c > l)) return feContinuationDone(5);
   feObject value;
   feMakeInt(&value, c);
   if (const int rc = fePush(operands(), &value)) return rc;
@@ -221,14 +182,14 @@ int contIntFor(feArgs*) {
 // @rfor: the same with reals; the value pushed is the new control value
 // minus the increment. A NaN anywhere ends the loop.
 int contRealFor(feArgs*) {
-  if (terminated()) return finish(5);
+  if (terminated()) return feContinuationDone(5);
   feObject* control = entryAt(1);
   const feObject* step = entryAt(2);
   const feObject* limit = entryAt(3);
   const feObject* body = entryAt(4);
   if (!isReal(control) || !isReal(step) || !isReal(limit) || !isProcedure(body)) return feErrTypeCheck;
   const double c = control->w0.d, i = step->w0.d, l = limit->w0.d;
-  if (std::isnan(c) || std::isnan(i) || std::isnan(l) || (i < 0 && c < l) || (i >= 0 && c > l)) return finish(5);
+  if (std::isnan(c) || std::isnan(i) || std::isnan(l) || (i < 0 && c < l) || (i >= 0 && c > l)) return feContinuationDone(5);
   const double next = c + i;
   feObject value;
   feMakeReal(&value, next - i);
@@ -244,15 +205,15 @@ int contRealFor(feArgs*) {
 
 // @st: the trace entry of a named procedure; removes itself and the name
 // below it once the procedure has finished.
-int contTrace(feArgs*) { return finish(2); }
+int contTrace(feArgs*) { return feContinuationDone(2); }
 
 // @stringforall: procedure, string (advanced one byte per pass) below it.
 int contStringForall(feArgs*) {
-  if (terminated()) return finish(3);
+  if (terminated()) return feContinuationDone(3);
   feObject* string = entryAt(1);
   const feObject* body = entryAt(2);
   if (!string || feType(string) != feTString || !isProcedure(body)) return feErrTypeCheck;
-  if (string->length == 0) return finish(3);
+  if (string->length == 0) return feContinuationDone(3);
   uint8_t* data = nullptr;
   uint16_t length = 0;
   feStringData(string, &data, &length);
@@ -272,11 +233,11 @@ int contStringForall(feArgs*) {
 
 // @arrayforall: procedure, array (advanced one element per pass) below it.
 int contArrayForall(feArgs*) {
-  if (terminated()) return finish(3);
+  if (terminated()) return feContinuationDone(3);
   feObject* array = entryAt(1);
   const feObject* body = entryAt(2);
   if (!array || feType(array) != feTArray || !isProcedure(body)) return feErrTypeCheck;
-  if (array->length == 0) return finish(3);
+  if (array->length == 0) return feContinuationDone(3);
   if (const int rc = fePushDup(operands(), feArrayElem(array, 0))) return rc;
   ++array->offset;
   --array->length;
@@ -292,7 +253,7 @@ int contArrayForall(feArgs*) {
 // @dictforall: dictionary, procedure, next slot index below it. Each pass
 // pushes the key and the value of the next used slot.
 int contDictForall(feArgs*) {
-  if (terminated()) return finish(4);
+  if (terminated()) return feContinuationDone(4);
   feObject* index = entryAt(1);
   const feObject* body = entryAt(2);
   const feObject* dict = entryAt(3);
@@ -318,12 +279,12 @@ int contDictForall(feArgs*) {
     }
     return rc;
   }
-  return finish(4);
+  return feContinuationDone(4);
 }
 
 // if and ifelse share the branch: the chosen procedure (if any) replaces the
 // operator; with none the loop removes the operator.
-int branch(const feObject* chosen) { return chosen ? replaceTop({chosen}) : feOk; }
+int branch(const feObject* chosen) { return chosen ? feExecReplaceTop({chosen}) : feOk; }
 
 // if ("BOI<0>"): the constant stands for the missing third argument.
 int opIf(feArgs* a) { return branch(a->in[0].i ? a->in[1].value : nullptr); }
@@ -375,14 +336,14 @@ int opExit(feArgs*) { return feUnwindTo(feFlagLoop | feFlagStopped, feFlagTermin
 int opStopped(feArgs* a) {
   const feObject* cont = continuation(kStopped);
   if (!cont) return feErrUnimplemented;
-  return replaceTop({cont, a->in[0].value});
+  return feExecReplaceTop({cont, a->in[0].value});
 }
 
 // exec ("O"): an executable value runs next; a literal stays on the operand
 // stack.
 int opExec(feArgs* a) {
   const feObject* v = a->in[0].value;
-  if (feIsExec(v)) return replaceTop({v});
+  if (feIsExec(v)) return feExecReplaceTop({v});
   return fePushDup(operands(), v);
 }
 
@@ -425,6 +386,41 @@ const feOpSpec opSpecs[] = {
 uintptr_t instance() { return reinterpret_cast<uintptr_t>(GetModuleHandleA(nullptr)); }
 
 }  // namespace
+
+// Replaces the running operator at the top of the execution stack by copies
+// of n values (the first ends deepest). On an error (the execution stack is
+// full) nothing changes.
+int feExecReplaceTop(const feObject* const* values, int32_t n) {
+  constexpr int32_t kMost = 6;
+  if (n > kMost) return feErrLimitCheck;
+  feObject copies[kMost];
+  for (int32_t k = 0; k < n; ++k) copies[k] = *values[k];   // before the stack moves
+  feStack** stack = feExecStack();
+  feObject* top = feExecTop();
+  const bool replacing = top && top == feCurrentEntry();
+  feObject self;
+  if (replacing) fePop(*stack, &self);
+  int32_t pushed = 0;
+  int rc = feOk;
+  while (pushed < n && (rc = fePushDup(stack, &copies[pushed])) == feOk) ++pushed;
+  if (rc != feOk) {
+    feStackPopN(*stack, pushed);
+    if (replacing) fePush(stack, &self);
+    return rc;
+  }
+  if (replacing) {
+    feFree(&self);
+    feClearCurrent();
+  }
+  return feOk;
+}
+
+// A continuation that is done removes itself and its state.
+int feContinuationDone(int32_t entries) {
+  feExecDiscard(entries);
+  feClearCurrent();
+  return feOk;
+}
 
 void feControlInit() {
   if (continuationsMade) return;

@@ -16,6 +16,7 @@
 #include "fe/value.h"
 
 #include <cstdint>
+#include <initializer_list>
 
 // Makes the continuation operators ("stop", "@stopped", "@loop", "@repeat",
 // "@rfor", "@ifor", "@st", "@stringforall", "@arrayforall", "@dictforall"),
@@ -54,5 +55,16 @@ const feOpSpec* feControlOpSpec(const char* name);
 // Registers all of the operators above, in the order listed (for a partial
 // interpreter, e.g. in tests; the interpreter's start uses feControlOpSpec).
 void feControlRegister();
+
+// For operators and continuations that rearrange the execution stack: the
+// running operator at the top is replaced by copies of n values (the first
+// ends deepest); called outside the loop the values are only pushed. On an
+// error (the execution stack is full) nothing changes.
+int feExecReplaceTop(const feObject* const* values, int32_t n);
+inline int feExecReplaceTop(std::initializer_list<const feObject*> values) {
+  return feExecReplaceTop(values.begin(), int32_t(values.size()));
+}
+// A continuation that is done removes itself and its state (entries in all).
+int feContinuationDone(int32_t entries);
 
 #endif

@@ -4,17 +4,21 @@
 // machinery and errorcheck.
 #include "fe/init.h"
 
+#include "core/matrix.h"
 #include "fe/arrays.h"
 #include "fe/control.h"
 #include "fe/dict.h"
 #include "fe/error.h"
 #include "fe/errors.h"
 #include "fe/exec.h"
+#include "fe/extops.h"
 #include "fe/generic.h"
 #include "fe/names.h"
 #include "fe/operator.h"
+#include "fe/outops.h"
 #include "fe/scanner.h"
 #include "fe/stack.h"
+#include "fe/stdops.h"
 
 #include <windows.h>
 
@@ -38,6 +42,9 @@ enum class From {
   Later,     // not built yet: skipped, so the later ones keep their relative order
   Here,      // handler and signature in the table
   Control,   // the control and execution modules (feControlOpSpec)
+  Standard,  // the standard operators (feStdOpSpec)
+  Extension, // the extension operators (feExtOpSpec)
+  Output,    // the output operators (feOutOpSpec)
 };
 
 struct StandardOp {
@@ -49,6 +56,9 @@ struct StandardOp {
 
 constexpr StandardOp later(const char* name) { return {name, From::Later, nullptr, ""}; }
 constexpr StandardOp control(const char* name) { return {name, From::Control, nullptr, ""}; }
+constexpr StandardOp standard(const char* name) { return {name, From::Standard, nullptr, ""}; }
+constexpr StandardOp extension(const char* name) { return {name, From::Extension, nullptr, ""}; }
+constexpr StandardOp output(const char* name) { return {name, From::Output, nullptr, ""}; }
 constexpr StandardOp here(const char* name, feOpHandler handler, const char* signature = "") {
   return {name, From::Here, handler, signature};
 }
@@ -58,21 +68,21 @@ constexpr StandardOp here(const char* name, feOpHandler handler, const char* sig
 // registers the same operators in this same order; a change here makes
 // older images invalid.
 const StandardOp kStandardOps[] = {
-    later("aCvs"),
-    later("aCase"),
-    later("aCond"),
-    later("aGetX"),
-    later("aAGetX"),
-    later("aMerge"),
-    later("aForall2"),
-    later("aForallN"),
-    later("aMdef"),
-    later("aSetDebugFlags"),
-    later("aDebugFlags"),
-    later("aStackTrace"),
-    later("aStackCrawl"),
-    later("aCat"),
-    later("aLogPrint"),
+    extension("aCvs"),
+    extension("aCase"),
+    extension("aCond"),
+    extension("aGetX"),
+    extension("aAGetX"),
+    extension("aMerge"),
+    extension("aForall2"),
+    extension("aForallN"),
+    extension("aMdef"),
+    extension("aSetDebugFlags"),
+    extension("aDebugFlags"),
+    extension("aStackTrace"),
+    extension("aStackCrawl"),
+    extension("aCat"),
+    extension("aLogPrint"),
     here("aload", feStackOp<feOpAload>),
     here("astore", feStackOp<feOpAstore>),
     here("array", feStackOp<feOpArray>),
@@ -94,7 +104,7 @@ const StandardOp kStandardOps[] = {
     control("exec"),
     control("suspend"),
     control("resume"),
-    later("known"),
+    extension("known"),
     here("def", feStackOp<feOpDef>),
     here("store", feStackOp<feOpStore>),
     here("load", feStackOp<feOpLoad>),
@@ -110,9 +120,9 @@ const StandardOp kStandardOps[] = {
     later("currentfile"),
     later("resetfile"),
     later("flushfile"),
-    later("flush"),
+    standard("flush"),
     later("bytesavailable"),
-    later("echo"),
+    standard("echo"),
     later("status"),
     later("write"),
     later("writestring"),
@@ -120,46 +130,46 @@ const StandardOp kStandardOps[] = {
     later("readstring"),
     later("readhexstring"),
     later("readline"),
-    later("aOut"),
+    output("aOut"),
     later("file"),
     later("read"),
     later("run"),
-    later("print"),
-    later("="),
-    later("=="),
-    later("stack"),
-    later("pstack"),
-    later("prompt"),
-    later("add"),
-    later("sub"),
-    later("mul"),
-    later("div"),
-    later("exp"),
-    later("ln"),
-    later("log"),
-    later("idiv"),
-    later("mod"),
-    later("fmod"),
-    later("sqrt"),
-    later("atan"),
-    later("sin"),
-    later("cos"),
-    later("abs"),
-    later("neg"),
-    later("ceiling"),
-    later("floor"),
-    later("round"),
-    later("truncate"),
-    later("rand"),
-    later("rrand"),
-    later("srand"),
+    output("print"),
+    output("="),
+    output("=="),
+    output("stack"),
+    output("pstack"),
+    output("prompt"),
+    standard("add"),
+    standard("sub"),
+    standard("mul"),
+    standard("div"),
+    standard("exp"),
+    standard("ln"),
+    standard("log"),
+    standard("idiv"),
+    standard("mod"),
+    standard("fmod"),
+    standard("sqrt"),
+    standard("atan"),
+    standard("sin"),
+    standard("cos"),
+    standard("abs"),
+    standard("neg"),
+    standard("ceiling"),
+    standard("floor"),
+    standard("round"),
+    standard("truncate"),
+    standard("rand"),
+    standard("rrand"),
+    standard("srand"),
     here("get", feStackOp<feOpGet>),
     here("put", feStackOp<feOpPut>),
     here("aget", feStackOp<feOpAget>),
     here("aput", feStackOp<feOpAput>),
     here("cvs", feStackOp<feOpCvs>),
-    later("getinterval"),
-    later("putinterval"),
+    standard("getinterval"),
+    standard("putinterval"),
     here("token", feStackOp<feOpToken>),
     control("forall"),
     here("type", feStackOp<feOpType>),
@@ -167,48 +177,48 @@ const StandardOp kStandardOps[] = {
     control("usertime"),
     here("bind", feStackOp<feOpBind>),
     here("adict", feStackOp<feOpAdict>),
-    later("length"),
-    later("maxlength"),
-    later("eq"),
-    later("ne"),
-    later("lt"),
-    later("le"),
-    later("gt"),
-    later("ge"),
-    later("and"),
-    later("or"),
-    later("xor"),
-    later("not"),
-    later("bitshift"),
+    standard("length"),
+    standard("maxlength"),
+    standard("eq"),
+    standard("ne"),
+    standard("lt"),
+    standard("le"),
+    standard("gt"),
+    standard("ge"),
+    standard("and"),
+    standard("or"),
+    standard("xor"),
+    standard("not"),
+    standard("bitshift"),
     here("dup", feStackOp<feOpDup>),
     here("pop", feStackOp<feOpPop>),
     here("exch", feStackOp<feOpExch>),
-    later("copy"),
-    later("index"),
-    later("roll"),
-    later("clear"),
-    later("count"),
-    later("mark"),
-    later("["),
-    later("cleartomark"),
-    later("counttomark"),
+    standard("copy"),
+    standard("index"),
+    standard("roll"),
+    standard("clear"),
+    standard("count"),
+    standard("mark"),
+    standard("["),
+    standard("cleartomark"),
+    standard("counttomark"),
     here("cvn", opCvn, "O#O"),
-    later("string"),
-    later("anchorsearch"),
-    later("search"),
-    later("cvx"),
+    standard("string"),
+    standard("anchorsearch"),
+    standard("search"),
+    standard("cvx"),
     here("LOAD", feStackOp<feOpLOAD>),
     here("DUPLOAD", feStackOp<feOpDUPLOAD>),
-    later("cvp"),
-    later("cvlit"),
-    later("xcheck"),
-    later("cvi"),
-    later("cvr"),
-    later("cvrs"),
-    later("APP"),
+    standard("cvp"),
+    standard("cvlit"),
+    standard("xcheck"),
+    standard("cvi"),
+    standard("cvr"),
+    standard("cvrs"),
+    standard("APP"),
     here("aXPut", feStackOp<feOpAXPut>),
     here("aXGet", feStackOp<feOpAXGet>),
-    later("<<"),
+    standard("<<"),
     here(">>", feStackOp<feOpDictEnd>),
     later("aInclude"),
 };
@@ -216,13 +226,23 @@ static_assert(sizeof kStandardOps / sizeof kStandardOps[0] == 153, "the interpre
 
 uintptr_t instance() { return reinterpret_cast<uintptr_t>(GetModuleHandleA(nullptr)); }
 
+const feOpSpec* lookupSpec(const StandardOp& op) {
+  switch (op.from) {
+    case From::Control: return feControlOpSpec(op.name);
+    case From::Standard: return feStdOpSpec(op.name);
+    case From::Extension: return feExtOpSpec(op.name);
+    case From::Output: return feOutOpSpec(op.name);
+    default: return nullptr;
+  }
+}
+
 void registerStandardOps() {
   for (const StandardOp& op : kStandardOps) {
     feOpHandler handler = op.handler;
     const char* signature = op.signature;
     if (op.from == From::Later) continue;
-    if (op.from == From::Control) {
-      const feOpSpec* spec = feControlOpSpec(op.name);
+    if (op.from != From::Here) {
+      const feOpSpec* spec = lookupSpec(op);
       if (!spec) continue;
       handler = spec->handler;
       signature = spec->signature;
@@ -277,10 +297,17 @@ int feInitFresh() {
   feMakeDict(&errorRecord, kErrorRecordCapacity);
   feErrorSetDicts(&systemdict, &userdict, &errordict, &errorRecord);
 
-  // A fresh start defines the operators it registers.
+  // A fresh start defines the operators it registers. The continuation
+  // operators (the control module's, then APP's) take the first indices.
   feSetOpDefining(true);
   feControlInit();
+  feStdOpsInit();
+  feExtOpsInit();
   registerStandardOps();
+  // The transform operators belong to the general object operators, which
+  // register them once that module exists; until then they come here, after
+  // the interpreter's own.
+  matRegisterOps();
   defineStandardNames(&systemdict, &userdict, &errordict, &errorRecord);
   feErrorInit();
   makeScannerNames();

@@ -55,5 +55,7 @@ int argexec(feOpHandler handler, uintptr_t context, const uint16_t* codes, int32
 // point, 258 as a direction. Without one installed points pass unchanged.
 typedef void (*fePointConverter)(double* point, int flag);
 void feSetPointConverter(fePointConverter converter);
+// The installed converter, or null.
+fePointConverter feGetPointConverter();
 
 #endif

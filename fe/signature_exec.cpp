@@ -698,3 +698,5 @@ int argexec(feOpHandler handler, uintptr_t context, const uint16_t* codes, int32
 }
 
 void feSetPointConverter(fePointConverter converter) { pointConverter = converter; }
+
+fePointConverter feGetPointConverter() { return pointConverter; }

@@ -1,5 +1,6 @@
 // ferun: runs FE script files (or texts given with -e) on a fresh
-// interpreter, with the interpreter output on standard output.
+// interpreter, with the interpreter output on standard output (its "\r"
+// line ends written as "\n").
 //
 //   ferun FILE...        runs each file in turn
 //   ferun -e TEXT        runs the text; -e and files may be mixed
@@ -25,7 +26,18 @@
 
 namespace {
 
-void toStdout(void*, const char* text, size_t length) { std::fwrite(text, 1, length, stdout); }
+// The interpreter ends its lines with "\r" (=, ==, stack, error reports);
+// on standard output each becomes "\n".
+void toStdout(void*, const char* text, size_t length) {
+  size_t start = 0;
+  for (size_t i = 0; i < length; ++i) {
+    if (text[i] != '\r') continue;
+    std::fwrite(text + start, 1, i - start, stdout);
+    std::fputc('\n', stdout);
+    start = i + 1;
+  }
+  std::fwrite(text + start, 1, length - start, stdout);
+}
 
 // The text of a file, or false with a message on standard error.
 bool readScript(const char* path, std::string* text) {

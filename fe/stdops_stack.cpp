@@ -3,6 +3,8 @@
 // on the arguments above a mark and then takes the mark away.
 #include "fe/stdops.h"
 
+#include "fe/control.h"
+#include "fe/dict.h"
 #include "fe/exec.h"
 #include "fe/operator.h"
 #include "fe/stdops_groups.h"
@@ -113,32 +115,25 @@ int opApp() {
   if (const int rc = feCountToMark(*stack, feTMark, &above)) return rc;
   const feObject* found = feStackIndex(*stack, above + 1);
   if (!found) return feErrStackUnderflow;
-  if (feType(found) != feTArray || !feIsExec(found)) return feErrTypeCheck;
-  const feObject proc = *found;   // the execution stack takes a copy; the operand is released below
+  // The call syntax "name(args)" leaves the procedure's name below the mark:
+  // its value is the procedure that runs.
+  feObject proc;
+  if (feType(found) == feTName) {
+    if (const int rc = feLoad(found, &proc)) return rc;
+  } else {
+    feCopyValue(&proc, found);
+  }
+  if (feType(&proc) != feTArray || !feIsExec(&proc)) {
+    feFree(&proc);
+    return feErrTypeCheck;
+  }
   feObject position;
   feMakeInt(&position, feStackCount(*stack) - above - 2);
-
-  // Replace this operator's own entry when the loop is running it.
-  feStack** exec = feExecStack();
-  feObject* top = feExecTop();
-  const bool replacing = top && top == feCurrentEntry();
-  feObject self;
-  if (replacing) fePop(*exec, &self);
-  const feObject entries[] = {position, *cont, proc};
-  int32_t pushed = 0;
-  int rc = feOk;
-  while (pushed < 3 && (rc = fePushDup(exec, &entries[pushed])) == feOk) ++pushed;
-  if (rc != feOk) {
-    feStackPopN(*exec, pushed);
-    if (replacing) fePush(exec, &self);
-    return rc;
-  }
-  if (replacing) {
-    feFree(&self);
-    feClearCurrent();
-  }
-  // Take proc out of the operand stack: rolled to the top, then released
-  // (the execution stack holds its own copy).
+  const int rc = feExecReplaceTop({&position, cont, &proc});
+  feFree(&proc);
+  if (rc != feOk) return rc;
+  // Take the procedure (or its name) out of the operand stack: rolled to the
+  // top, then released.
   feStackRoll(*stack, above + 2, -1);
   feStackPopN(*stack, 1);
   return feOk;

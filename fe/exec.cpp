@@ -12,6 +12,7 @@
 #include "fe/dict.h"
 #include "fe/error.h"
 #include "fe/errors.h"
+#include "fe/file.h"
 #include "fe/generic.h"
 #include "fe/operator.h"
 #include "fe/output.h"
@@ -48,10 +49,11 @@ constexpr uint32_t kPrintNamed = 0x4;
 feStack** execStack() { return feExecStack(); }
 feStack** operands() { return feOperandStack(); }
 
-// A file being run (executable file on the execution stack) is closed when
-// its entry is discarded. File values come with the file module; until then
-// releasing the entry is all there is to do.
-void closeRunFile(feObject* entry) { (void)entry; }
+// A file being run (run marks its entry) is closed when the entry is
+// discarded, even while other values still refer to its body.
+void closeRunFile(feObject* entry) {
+  if (entry->w0.file) feFileClose(entry);
+}
 
 void popFrame() {
   feStack* frames = *feFrameStack();

@@ -1,9 +1,10 @@
 // The per-type dispatch of the operations every value supports: release,
 // copy, hash, equality, element access, lengths, intervals and character
-// reading. Strings, arrays and dictionaries are served by their modules,
-// program objects by messages to their class; the simple types are handled
-// here. A type outside an operation's list is a panic (release, copy, hash,
-// equality) or answers 275 (unimplemented).
+// reading. Strings, arrays, dictionaries and files are served by their
+// modules, program objects by messages to their class; the simple types are
+// handled here. A type outside an operation's list is a panic (release,
+// copy, hash, equality) or answers 275 (unimplemented); so is a file value
+// without a body.
 #include "fe/generic.h"
 
 #include "core/classes.h"
@@ -11,6 +12,7 @@
 #include "fe/arrays.h"
 #include "fe/dict.h"
 #include "fe/errors.h"
+#include "fe/file.h"
 #include "fe/generic_msg.h"
 #include "fe/names.h"
 #include "fe/strings.h"
@@ -84,6 +86,13 @@ void feFree(feObject* value) {
     case feTObject:
       feObjRefRelease(value->w0.obj);
       return;
+    case feTFile:
+      // A file value without a body is malformed: reported like an illegal type.
+      if (value->w0.file) {
+        feFileRelease(value);
+        return;
+      }
+      [[fallthrough]];
     default:
       dbgPanic("feFree not legal for FE object type %d\n", int32_t(feType(value)));
       return;
@@ -113,6 +122,12 @@ void feDup(const feObject* value) {
     case feTObject:
       feObjRefRetain(value->w0.obj);
       return;
+    case feTFile:
+      if (value->w0.file) {
+        feFileAddRef(value);
+        return;
+      }
+      [[fallthrough]];
     default:
       dbgPanic("feDup not legal for FE object type %d", int32_t(feType(value)));
       return;
@@ -150,6 +165,9 @@ uint32_t feHash(const feObject* value) {
       return feDictHash(value);
     case feTArray:
       return feArrayHash(value);
+    case feTFile:
+      if (value->w0.file) return feFileHash(value);
+      [[fallthrough]];
     default:
       dbgPanic("feHash not legal for FE object type %d\n", int32_t(feType(value)));
       return 0;
@@ -182,6 +200,9 @@ int feEq(const feObject* a, const feObject* b) {
       return feArrayEq(a, b);
     case feTOperator:
       return answerEq(tb == feTOperator && (a->w0.u & 0xFFFFu) == (b->w0.u & 0xFFFFu));
+    case feTFile:
+      if (a->w0.file) return feFileEq(a, b);
+      [[fallthrough]];
     default:
       dbgPanic("feEq not legal for FE object type %d\n", int32_t(feType(a)));
       return feOk;
@@ -305,6 +326,8 @@ int feReadChar(feObject* value, int* ch) {
       if (result == feOk) *ch = c;
       return result;
     }
+    case feTFile:
+      return value->w0.file ? feFileReadChar(value, ch) : int(feErrUnimplemented);
     default:
       return feErrUnimplemented;
   }
@@ -316,6 +339,8 @@ int feUnreadChar(feObject* value, int ch) {
       return feStringUnreadChar(value, ch);
     case feTObject:
       return feObjSend(value, feMsgUnreadChar, ch);
+    case feTFile:
+      return value->w0.file ? feFileUnreadChar(value, ch) : int(feErrUnimplemented);
     default:
       return feErrUnimplemented;
   }

@@ -8,6 +8,7 @@
 #include "fe/arrays.h"
 #include "fe/dict.h"
 #include "fe/errors.h"
+#include "fe/file.h"
 #include "fe/names.h"
 #include "fe/operator.h"
 #include "fe/output.h"
@@ -75,6 +76,10 @@ int fePrint(const feObject* value, int mode) {
       else fePrintf("--%.*s--", int32_t(length), text);
       return feOk;
     }
+    case feTFile:
+      // A file value without a body is malformed: reported like an illegal type.
+      if (value->w0.file) return feFilePrint(value, mode);
+      [[fallthrough]];
     default:
       dbgPanic("fePrint not legal for FE object type %d\n", int32_t(feType(value)));
       return feOk;

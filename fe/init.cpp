@@ -12,8 +12,11 @@
 #include "fe/errors.h"
 #include "fe/exec.h"
 #include "fe/extops.h"
+#include "fe/file.h"
 #include "fe/generic.h"
+#include "fe/include.h"
 #include "fe/names.h"
+#include "fe/newbio.h"
 #include "fe/operator.h"
 #include "fe/outops.h"
 #include "fe/scanner.h"
@@ -39,12 +42,14 @@ int opCvn(feArgs* args) { return feCvn(args->in[0].value, static_cast<feObject*>
 
 // Where a standard operator's handler comes from.
 enum class From {
-  Later,     // not built yet: skipped, so the later ones keep their relative order
   Here,      // handler and signature in the table
   Control,   // the control and execution modules (feControlOpSpec)
   Standard,  // the standard operators (feStdOpSpec)
   Extension, // the extension operators (feExtOpSpec)
   Output,    // the output operators (feOutOpSpec)
+  File,      // the file operators (feFileOpSpec)
+  Image,     // the compiled image operators (feImageOpSpec)
+  Include,   // header include (feIncludeOpSpec)
 };
 
 struct StandardOp {
@@ -54,11 +59,13 @@ struct StandardOp {
   const char* signature;
 };
 
-constexpr StandardOp later(const char* name) { return {name, From::Later, nullptr, ""}; }
 constexpr StandardOp control(const char* name) { return {name, From::Control, nullptr, ""}; }
 constexpr StandardOp standard(const char* name) { return {name, From::Standard, nullptr, ""}; }
 constexpr StandardOp extension(const char* name) { return {name, From::Extension, nullptr, ""}; }
 constexpr StandardOp output(const char* name) { return {name, From::Output, nullptr, ""}; }
+constexpr StandardOp file(const char* name) { return {name, From::File, nullptr, ""}; }
+constexpr StandardOp image(const char* name) { return {name, From::Image, nullptr, ""}; }
+constexpr StandardOp include(const char* name) { return {name, From::Include, nullptr, ""}; }
 constexpr StandardOp here(const char* name, feOpHandler handler, const char* signature = "") {
   return {name, From::Here, handler, signature};
 }
@@ -87,9 +94,9 @@ const StandardOp kStandardOps[] = {
     here("astore", feStackOp<feOpAstore>),
     here("array", feStackOp<feOpArray>),
     here("]", feStackOp<feOpArrayEnd>),
-    later("aUnload"),
-    later("aLoad"),
-    later("aBOut"),
+    image("aUnload"),
+    image("aLoad"),
+    image("aBOut"),
     control("if"),
     control("ifelse"),
     here("quit", feStackOp<feOpQuit>, "!"),
@@ -116,24 +123,24 @@ const StandardOp kStandardOps[] = {
     here("end", feStackOp<feOpEnd>),
     here("dictstack", feStackOp<feOpDictStack>),
     here("handleerror", feStackOp<feOpHandleError>),
-    later("closefile"),
-    later("currentfile"),
-    later("resetfile"),
-    later("flushfile"),
+    file("closefile"),
+    file("currentfile"),
+    file("resetfile"),
+    file("flushfile"),
     standard("flush"),
-    later("bytesavailable"),
+    file("bytesavailable"),
     standard("echo"),
-    later("status"),
-    later("write"),
-    later("writestring"),
-    later("writehexstring"),
-    later("readstring"),
-    later("readhexstring"),
-    later("readline"),
+    file("status"),
+    file("write"),
+    file("writestring"),
+    file("writehexstring"),
+    file("readstring"),
+    file("readhexstring"),
+    file("readline"),
     output("aOut"),
-    later("file"),
-    later("read"),
-    later("run"),
+    file("file"),
+    file("read"),
+    file("run"),
     output("print"),
     output("="),
     output("=="),
@@ -170,7 +177,7 @@ const StandardOp kStandardOps[] = {
     here("cvs", feStackOp<feOpCvs>),
     standard("getinterval"),
     standard("putinterval"),
-    here("token", feStackOp<feOpToken>),
+    file("token"),
     control("forall"),
     here("type", feStackOp<feOpType>),
     control("version"),
@@ -220,7 +227,7 @@ const StandardOp kStandardOps[] = {
     here("aXGet", feStackOp<feOpAXGet>),
     standard("<<"),
     here(">>", feStackOp<feOpDictEnd>),
-    later("aInclude"),
+    include("aInclude"),
 };
 static_assert(sizeof kStandardOps / sizeof kStandardOps[0] == 153, "the interpreter registers 153 operators");
 
@@ -232,6 +239,9 @@ const feOpSpec* lookupSpec(const StandardOp& op) {
     case From::Standard: return feStdOpSpec(op.name);
     case From::Extension: return feExtOpSpec(op.name);
     case From::Output: return feOutOpSpec(op.name);
+    case From::File: return feFileOpSpec(op.name);
+    case From::Image: return feImageOpSpec(op.name);
+    case From::Include: return feIncludeOpSpec(op.name);
     default: return nullptr;
   }
 }
@@ -240,7 +250,6 @@ void registerStandardOps() {
   for (const StandardOp& op : kStandardOps) {
     feOpHandler handler = op.handler;
     const char* signature = op.signature;
-    if (op.from == From::Later) continue;
     if (op.from != From::Here) {
       const feOpSpec* spec = lookupSpec(op);
       if (!spec) continue;
@@ -274,14 +283,25 @@ void makeScannerNames() {
   }
 }
 
+// Serial numbers continue from the milliseconds since the timer base, and
+// never go back to numbers that bodies made (or read from an image) already
+// carry.
+void startTimer() {
+  feTimerStart();
+  feSerialAtLeast(feTimerElapsed());
+}
+
 bool started = false;
 
 }  // namespace
 
-int feInitFresh() {
-  if (started) return feOk;
+bool feInitClaim() {
+  if (started) return false;
   started = true;
+  return true;
+}
 
+void feInitPrepare() {
   // The shared booleans are made on first use; making them here fixes the
   // moment. The interpreter output has no script sink until one is set.
   feTrue();
@@ -303,6 +323,7 @@ int feInitFresh() {
   feControlInit();
   feStdOpsInit();
   feExtOpsInit();
+  feFileInit();
   registerStandardOps();
   // The transform operators belong to the general object operators, which
   // register them once that module exists; until then they come here, after
@@ -312,23 +333,36 @@ int feInitFresh() {
   feErrorInit();
   makeScannerNames();
 
+  feFree(&systemdict);
+  feFree(&userdict);
+  feFree(&errordict);
+  feFree(&errorRecord);
+}
+
+int feInitFinishFresh() {
   int result = feExecString("systemdict /errorcheck {stopped {handleerror} if} put");
   feObject errorcheck;
-  if (feDictGetName(&systemdict, "errorcheck", &errorcheck) == feOk) {
+  if (feDictGetName(feSystemDict(), "errorcheck", &errorcheck) == feOk) {
     feSetErrorCheck(&errorcheck);
     feFree(&errorcheck);
   } else if (result == feOk) {
     result = feErrUndefined;
   }
-
-  // Serial numbers continue from the milliseconds since the timer base, and
-  // never go back to numbers that bodies made above already carry.
-  feTimerStart();
-  feSerialAtLeast(feTimerElapsed());
-
-  feFree(&systemdict);
-  feFree(&userdict);
-  feFree(&errordict);
-  feFree(&errorRecord);
+  startTimer();
   return result;
+}
+
+void feInitFinishImage() {
+  feObject errorcheck;
+  if (feDictGetName(feSystemDict(), "errorcheck", &errorcheck) == feOk) {
+    feSetErrorCheck(&errorcheck);
+    feFree(&errorcheck);
+  }
+  startTimer();
+}
+
+int feInitFresh() {
+  if (!feInitClaim()) return feOk;
+  feInitPrepare();
+  return feInitFinishFresh();
 }

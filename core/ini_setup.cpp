@@ -1,0 +1,139 @@
+// The configuration file's path, the program's configuration object and the
+// two script operators that read and write it (see ini.h).
+#include "core/ini.h"
+
+#include "core/alloc.h"
+#include "fe/control.h"
+#include "fe/errors.h"
+#include "fe/operator.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace {
+
+bool isSeparator(char c) { return c == '/' || c == '\\'; }
+
+// The directory of the program's executable, with its final separator, or
+// empty when the system cannot say.
+std::string programDirectory() {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameA(nullptr, path.data(), DWORD(path.size()));
+    if (n == 0) return std::string();
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    if (path.size() >= 65536) return std::string();  // no sensible path is longer
+    path.resize(path.size() * 2);
+  }
+  std::replace(path.begin(), path.end(), '\\', '/');
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The path itself when a file of that name exists; otherwise the path of a
+// file in the same directory whose name differs only in case, when there is
+// one; otherwise the path unchanged.
+std::string findWithoutCase(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (name.empty() || name.find_first_of("*?") != std::string::npos) return path;
+  WIN32_FIND_DATAA data;
+  HANDLE search = FindFirstFileA(path.c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return path;
+  FindClose(search);
+  return path.substr(0, slash == std::string::npos ? 0 : slash + 1) + data.cFileName;
+}
+
+struct Configuration {
+  std::string name;
+  std::unique_ptr<iniFile> file;
+};
+
+Configuration& configuration() {
+  static Configuration c;
+  return c;
+}
+
+char* heapText(const std::string& text) {
+  char* block = static_cast<char*>(uAlloc(nullptr, nullptr, uint32_t(text.size() + 1), 1));
+  std::memcpy(block, text.c_str(), text.size() + 1);
+  return block;
+}
+
+// "CC#C": key path, default -> the value, or the default.
+int opGetIniString(feArgs* args) {
+  const char* path = args->in[0].cstr;
+  const char* fallback = args->in[1].cstr ? args->in[1].cstr : "";
+  std::string section, key, value;
+  const bool found = iniSplitKeyPath(path, &section, &key) &&
+                     iniGetString(iniCurrent(), section.c_str(), key.c_str(), &value);
+  *static_cast<char**>(args->out[0]) = heapText(found ? value : std::string(fallback));
+  return feOk;
+}
+
+// "CC": key path, value -> sets the value and rewrites the file.
+int opPutIniString(feArgs* args) {
+  iniFile* ini = iniCurrent();
+  std::string section, key;
+  if (!ini || !iniSplitKeyPath(args->in[0].cstr, &section, &key)) return feErrIo;
+  const char* value = args->in[1].cstr ? args->in[1].cstr : "";
+  return iniSet(ini, section.c_str(), key.c_str(), value) ? feOk : feErrIo;
+}
+
+const feOpSpec kOps[] = {
+    {"aGetIniString", opGetIniString, "CC#C"},
+    {"aPutIniString", opPutIniString, "CC"},
+};
+
+}  // namespace
+
+std::string iniPathFor(const char* name) {
+  if (!name) name = "";
+  std::string path(name);
+  if (std::any_of(path.begin(), path.end(), isSeparator)) {
+    std::replace(path.begin(), path.end(), '\\', '/');
+  } else {
+    const size_t dot = path.rfind('.');
+    path = programDirectory() + (dot == std::string::npos ? path + ".ini" : path.substr(0, dot + 1) + "ini");
+  }
+  return findWithoutCase(path);
+}
+
+void uiIniSetup(const char* name, int32_t length) {
+  Configuration& c = configuration();
+  if (!name) name = "";
+  // A counted name ends early at a zero byte.
+  size_t n = std::strlen(name);
+  if (length >= 0) {
+    const void* zero = std::memchr(name, 0, size_t(length));
+    n = zero ? size_t(static_cast<const char*>(zero) - name) : size_t(length);
+  }
+  c.name.assign(name, n);
+  c.file.reset();
+  c.file = std::make_unique<iniFile>(c.name.c_str());
+}
+
+iniFile* iniCurrent() { return configuration().file.get(); }
+
+const char* uiIniName() { return configuration().name.c_str(); }
+
+void iniShutdown() { configuration().file.reset(); }
+
+const feOpSpec* iniOpSpec(const char* name) {
+  if (!name) return nullptr;
+  for (const feOpSpec& op : kOps)
+    if (std::strcmp(op.name, name) == 0) return &op;
+  return nullptr;
+}
+
+void iniRegisterOps() {
+  const uintptr_t instance = reinterpret_cast<uintptr_t>(GetModuleHandleA(nullptr));
+  for (const feOpSpec& op : kOps) feRegisterOp(op.name, op.handler, op.signature, 0, instance);
+}

@@ -31,8 +31,7 @@ test: build
 	  ctest --output-on-failure -j $(JOBS)
 
 run: build
-	@if [ -x $(BUILD)/bin/plumet ]; then $(BUILD)/bin/plumet; \
-	else echo "plumet: the program itself is not built yet (see README)"; fi
+	$(BUILD)/bin/plumet
 
 clean:
 	rm -rf $(BUILD)

@@ -1,13 +1,216 @@
 #include "core/plumet.h"
 
-static uint32_t switchWord;
+#include "core/abort.h"
+#include "core/debug.h"
+#include "core/draft.h"
+#include "ui/app.h"
+#include "ui/mainloop.h"
+#include "ui/ui.h"
+
+#include <cfenv>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+constexpr const char* kDefaultIniName = "PLUMET.INI";
+constexpr size_t kIniNameMax = 259;     // the name buffer holds 260 bytes
+constexpr int kMessageQueueLarge = 112;  // two-byte text needs a longer queue
+constexpr int kMessageQueueSmall = 32;
+constexpr UINT kMsgBringToFront = 1227;
+
+uint32_t switchWord;
+bool mFlag;
+uint32_t controlWord = appFpDefault;
+uint32_t appliedControlWord;
+HINSTANCE instanceHandle;
+HINSTANCE previousHandle;
+std::string commandRest;
+std::string iniName = kDefaultIniName;
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+char lowerLetter(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
 
 void appSetSwitches(uint32_t switches) { switchWord = switches; }
 
 uint32_t appSwitches() { return switchWord; }
 
-bool appHasSwitch(char letter) {
-  if (letter >= 'A' && letter <= 'Z') letter = static_cast<char>(letter - 'A' + 'a');
-  if (letter < 'a' || letter > 'z') return false;
-  return (switchWord >> (letter - 'a')) & 1u;
+uint32_t appSwitchBit(char letter) {
+  letter = lowerLetter(letter);
+  if (letter < 'a' || letter > 'z') return 0;
+  return 1u << (letter - 'a');
+}
+
+bool appHasSwitch(char letter) { return (switchWord & appSwitchBit(letter)) != 0; }
+
+appCommandLine appParseCommandLine(const char* line) {
+  appCommandLine out;
+  std::string text = line ? line : "";
+  if (!text.empty() && text.front() == '"') {
+    // Only a matching closing quote is removed with the opening one.
+    text.erase(0, 1);
+    if (!text.empty() && text.back() == '"') text.pop_back();
+  }
+  size_t i = 0;
+  while (i < text.size() && (isBlank(text[i]) || text[i] == '/' || text[i] == '-')) {
+    while (i < text.size() && isBlank(text[i])) ++i;
+    if (i >= text.size() || (text[i] != '/' && text[i] != '-')) continue;
+    ++i;  // the "/" or "-"
+    if (i >= text.size()) break;
+    char letter = lowerLetter(text[i++]);
+    out.switches |= appSwitchBit(letter);
+    if (letter == 'd') out.switches |= appSwitchBit('b');
+    if (letter == 'm') out.mFlag = true;
+    if (letter == 'i') {
+      while (i < text.size() && isBlank(text[i])) ++i;
+      if (i < text.size() && (text[i] == ':' || text[i] == '=')) ++i;
+      while (i < text.size() && isBlank(text[i])) ++i;
+      out.iniGiven = true;
+      out.iniName = text.substr(i, kIniNameMax);
+      i = text.size();
+    }
+  }
+  out.rest = text.substr(i);
+  return out;
+}
+
+bool appAcceptIniName(const std::string& name, std::string* fullPath) {
+  if (name.empty() || name.find_first_of("*?") != std::string::npos) return false;
+  std::error_code ec;
+  std::filesystem::path path(name);
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    // A name that differs from the file on disk only in case is the file.
+    std::filesystem::path dir = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+    std::string wanted = path.filename().string();
+    bool found = false;
+    for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
+      std::string have = entry.path().filename().string();
+      if (have.size() == wanted.size() && strncasecmp(have.c_str(), wanted.c_str(), have.size()) == 0 &&
+          entry.is_regular_file(ec)) {
+        path = entry.path();
+        found = true;
+        break;
+      }
+    }
+    if (!found) return false;
+  }
+  std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+  if (fullPath) *fullPath = ec ? path.string() : absolute.lexically_normal().string();
+  return true;
+}
+
+std::string appImagePathFor(const std::string& modulePath) {
+  std::string path = modulePath;
+  if (path.size() >= 4 && strcasecmp(path.c_str() + path.size() - 4, ".exe") == 0) path.resize(path.size() - 4);
+  return path + ".FEB";
+}
+
+HINSTANCE appGetInstance() { return instanceHandle; }
+HINSTANCE appGetInstanceHandle() { return instanceHandle; }
+const char* appGetCmdLine() { return commandRest.c_str(); }
+const char* appGetIniName() { return iniName.c_str(); }
+
+uint32_t appControlWord() { return controlWord; }
+uint32_t appAppliedControlWord() { return appliedControlWord; }
+void appSetControlWord(uint32_t value) { controlWord = value; }
+bool appMFlag() { return mFlag; }
+void appSetMFlag(bool on) { mFlag = on; }
+
+void appApplyControlWord() {
+  if (mFlag) return;
+  appliedControlWord = controlWord & appFpMask;
+}
+
+void appSigFpe(int, int code) {
+  dbgPrintf("mainFP:Floating point exception fpErr=%x (hex)", static_cast<uint32_t>(code));
+  std::feclearexcept(FE_ALL_EXCEPT);
+  // Underflow stays masked from now on; setting the bit (rather than adding
+  // it) keeps a second underflow from changing other bits.
+  if (code == appFpUnderflowCode) controlWord |= appFpUnderflowMasked;
+  appApplyControlWord();
+}
+
+void appSigIll(int) { dbgPanic("plumet:mainIll> Illegal Instruction:"); }
+
+void appResetStartState() {
+  switchWord = 0;
+  mFlag = false;
+  controlWord = appFpDefault;
+  appliedControlWord = 0;
+  instanceHandle = nullptr;
+  previousHandle = nullptr;
+  commandRest.clear();
+  iniName = kDefaultIniName;
+}
+
+int doInit() {
+  // No operating-system handlers are installed for floating-point or
+  // illegal-instruction faults: traps stay masked, and a handler that
+  // returns from a hardware fault would run the faulting instruction again.
+  // The abort signal is an exception caught at WinMain's recovery point.
+  if ((appHasSwitch('b') || appHasSwitch('d')) && !appHasSwitch('n')) {
+    dbgPrintf("[doInit] Floating point exception test: ");
+    uint32_t status = static_cast<uint32_t>(std::fetestexcept(FE_ALL_EXCEPT));
+    std::feclearexcept(FE_ALL_EXCEPT);
+    dbgPrintf("passed [%x]\n", status);
+    appApplyControlWord();
+  }
+  appApplyControlWord();
+  draftInit();
+  return 1;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show) {
+  if (HWND other = FindWindowA("mpframe", nullptr)) {
+    if ((GetVersion() & 0x80000000u) == 0) MessageBoxA(nullptr, "Another copy is already running!", "Korvan", MB_OK);
+    PostMessageA(other, kMsgBringToFront, 0, 0);
+    return 0;
+  }
+  instanceHandle = instance;
+  previousHandle = previous;
+  for (int size = uiTwoByteMode() ? kMessageQueueLarge : kMessageQueueSmall; size >= 8; size -= 8)
+    if (SetMessageQueue(size)) break;
+
+  appCommandLine parsed = appParseCommandLine(commandLine);
+  switchWord = parsed.switches;
+  if (parsed.mFlag) mFlag = true;
+  if (parsed.iniGiven) {
+    iniName = parsed.iniName;
+    dbgPrintf("Command Line INI:%s\n", iniName.c_str());
+    std::string full;
+    if (appAcceptIniName(iniName, &full)) {
+      iniName = full;
+    } else {
+      dbgPrintf("INI from program name!\n");
+      switchWord &= ~appSwitchBit('i');
+      iniName = kDefaultIniName;
+    }
+  }
+  commandRest = parsed.rest;
+  if (appHasSwitch('b')) controlWord = 0;
+
+  // The recovery point: an abort signal is reported and the main loop runs
+  // again; when it ends the program closes as usual.
+  bool recovering = false;
+  for (;;) {
+    try {
+      if (recovering) evMainLoop();
+      else appRun(doInit, instance, previous, commandRest.c_str(), show);
+      break;
+    } catch (const uAbortSignal& abortSignal) {
+      char text[16];
+      std::snprintf(text, sizeof text, "%x", static_cast<unsigned>(abortSignal.signal));
+      uAlert(0, "WTrap: signal = ^0", text);
+      std::feclearexcept(FE_ALL_EXCEPT);
+      appApplyControlWord();
+      recovering = true;
+    }
+  }
+  dbgPrintf("WinMain: Calling Close routines...\n");
+  appCallAndExit(appClose);
+  return 0;
 }

@@ -1,5 +1,5 @@
 // Window classes: RegisterClassA, UnregisterClassA, GetClassInfoA, and the
-// built-in "EDIT" class, which is always present.
+// built-in "EDIT" and "MDICLIENT" classes, which are always present.
 //
 // Class names form one name space, compared without case; the module handle
 // given with a class is kept but does not separate classes of equal names.
@@ -13,6 +13,7 @@ namespace {
 
 constexpr ATOM kFirstAtom = 0xC000;  // class atoms live in 0xC000-0xFFFF
 constexpr ATOM kEditAtom = kFirstAtom;
+constexpr ATOM kMdiClientAtom = kFirstAtom + 1;
 
 std::vector<std::unique_ptr<pl::WindowClass>> makeBuiltIns() {
   std::vector<std::unique_ptr<pl::WindowClass>> list;
@@ -30,6 +31,20 @@ std::vector<std::unique_ptr<pl::WindowClass>> makeBuiltIns() {
   edit->menuName = nullptr;
   edit->builtIn = true;
   list.push_back(std::move(edit));
+  auto mdi = std::make_unique<pl::WindowClass>();
+  mdi->atom = kMdiClientAtom;
+  mdi->name = "MDICLIENT";
+  mdi->style = 0;
+  mdi->proc = pl::mdiClientProc;
+  mdi->clsExtra = 0;
+  mdi->wndExtra = 0;
+  mdi->instance = nullptr;
+  mdi->icon = nullptr;
+  mdi->cursor = nullptr;
+  mdi->background = nullptr;
+  mdi->menuName = nullptr;
+  mdi->builtIn = true;
+  list.push_back(std::move(mdi));
   return list;
 }
 
@@ -38,7 +53,7 @@ std::vector<std::unique_ptr<pl::WindowClass>>& classes() {
   return table;
 }
 
-ATOM nextAtom = kFirstAtom + 1;
+ATOM nextAtom = kFirstAtom + 2;
 
 // A free atom, searching on from the last one given so that a just-released
 // atom is not handed out again at once; 0 when all are taken.
@@ -70,7 +85,7 @@ WindowClass* findClass(LPCSTR nameOrAtom) {
 
 void resetClasses() {
   classes() = makeBuiltIns();
-  nextAtom = kFirstAtom + 1;
+  nextAtom = kFirstAtom + 2;
 }
 
 }  // namespace pl

@@ -35,6 +35,9 @@ inline bool isAtomName(LPCSTR name) { return reinterpret_cast<uintptr_t>(name) <
 // The procedure of the built-in "EDIT" class (edit.cpp).
 LRESULT CALLBACK editWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
+// The procedure of the built-in "MDICLIENT" class (mdi.cpp).
+LRESULT CALLBACK mdiClientProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
 // Whether any window of the class exists (window.cpp).
 bool classHasWindows(ATOM atom);
 

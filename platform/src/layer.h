@@ -26,6 +26,50 @@ size_t copyTruncated(std::string_view text, char* buffer, size_t size);
 // ASCII comparison without case, as window class names are compared.
 bool equalNoCase(std::string_view a, std::string_view b);
 
+// Whether a message for window hwnd passes the filters of GetMessageA and
+// PeekMessageA: a window filter (null: any; (HWND)-1: thread messages only;
+// else the window or one below it) and an inclusive range (0, 0: all).
+bool messagePasses(HWND filter, UINT first, UINT last, HWND hwnd, UINT message);
+
+// Queued input (input.cpp): the first item whose message passes the filters,
+// made into a message for its target window. With remove it leaves the queue
+// and the key state and cursor position follow it.
+bool takeInput(HWND filter, UINT first, UINT last, bool remove, MSG* out);
+size_t inputCount();
+
+// Timers (timer.cpp): a due timer's WM_TIMER; with remove the timer is set
+// to fire again one period later.
+bool takeTimer(HWND filter, UINT first, UINT last, bool remove, MSG* out);
+
+// The cursor position in screen coordinates (cursor.cpp).
+POINT cursorPosition();
+void setCursorPosition(POINT point);
+int screenWidth();
+int screenHeight();
+
+// Window state (winstate.cpp): what showing a window at creation does.
+void showAtCreation(HWND window);
+// A window that needs painting and passes the filters, or null.
+HWND windowToPaint(HWND filter, bool remove);
+
+// Activation (activation.cpp).
+HWND activeWindow();
+
+// The quit request (quit.cpp): pending until WM_QUIT is taken.
+bool quitPending(int* exitCode);
+void takeQuit();
+int lastQuitCode();
+
+// Puts a message at the head of the posted messages (TranslateMessage's
+// characters come before anything else waiting).
+void postFront(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+void resetQueue();
+void resetInput();
+void resetTimers();
+void resetActivation();
+void resetCursor();
+void resetMetrics();
 void resetMessageBoxes();
 void resetStrings();
 void resetKeys();

@@ -8,6 +8,12 @@ void plTestReset() {
   // has already finished.
   pl::resetWindows();
   pl::resetFocus();
+  pl::resetActivation();
+  pl::resetQueue();
+  pl::resetInput();
+  pl::resetTimers();
+  pl::resetCursor();
+  pl::resetMetrics();
   pl::resetMessageBoxes();
   pl::resetStrings();
   pl::resetKeys();

@@ -41,7 +41,25 @@ void finishDestroy(HWND handle) {
     list.erase(std::remove(list.begin(), list.end(), handle), list.end());
   }
   if (focus && isWithin(focus, handle)) focus = nullptr;
+  pl::forgetWindowInput(handle);
+  pl::forgetWindowQueue(handle);
+  pl::forgetWindowTimers(handle);
   pl::removeWindow(handle);
+}
+
+// The rectangle a window is created with: CW_USEDEFAULT places a top-level
+// window at the screen's corner with three quarters of its size, and gives a
+// child nothing.
+RECT creationRect(DWORD style, Window* relative, int x, int y, int width, int height) {
+  const bool child = (style & WS_CHILD) && relative;
+  if (x == CW_USEDEFAULT) x = y = 0;
+  if (width == CW_USEDEFAULT) {
+    width = child ? 0 : pl::screenWidth() * 3 / 4;
+    height = child ? 0 : pl::screenHeight() * 3 / 4;
+  }
+  if (width < 0) width = 0;
+  if (height < 0) height = 0;
+  return RECT{x, y, x + width, y + height};
 }
 
 }  // namespace
@@ -84,6 +102,9 @@ extern "C" HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCS
   else if (relative)
     fresh->owner = topLevelOf(relative);
   fresh->extra.assign(static_cast<size_t>(cls->wndExtra), 0);
+  fresh->rect = creationRect(dwStyle, relative, X, Y, nWidth, nHeight);
+  fresh->restored = fresh->rect;
+  fresh->zOrder = pl::nextZOrder();
   Window* w = pl::addWindow(std::move(fresh));
   if (!w) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -116,6 +137,8 @@ extern "C" HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCS
     DestroyWindow(handle);
     return nullptr;
   }
+  // A window created visible is shown now, as ShowWindow would show it.
+  if (Window* created = findWindow(handle); created && (created->style & WS_VISIBLE)) pl::showAtCreation(handle);
   return findWindow(handle) ? handle : nullptr;
 }
 

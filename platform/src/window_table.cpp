@@ -47,6 +47,44 @@ std::vector<HWND> ownedWindows(HWND owner) {
   return list;
 }
 
+std::vector<HWND> topLevelWindows() {
+  std::vector<Window*> list;
+  for (auto& [value, w] : windows)
+    if (!(w->style & WS_CHILD) && !w->parent) list.push_back(w.get());
+  std::sort(list.begin(), list.end(), [](Window* a, Window* b) { return a->zOrder > b->zOrder; });
+  std::vector<HWND> handles;
+  for (Window* w : list) handles.push_back(w->handle);
+  return handles;
+}
+
+std::vector<HWND> allWindows() {
+  std::vector<HWND> list;
+  for (auto& [value, w] : windows) list.push_back(w->handle);
+  std::sort(list.begin(), list.end(),
+            [](HWND a, HWND b) { return reinterpret_cast<uintptr_t>(a) < reinterpret_cast<uintptr_t>(b); });
+  return list;
+}
+
+unsigned long nextZOrder() {
+  static unsigned long counter = 0;
+  return ++counter;
+}
+
+HWND topLevelOf(HWND window) {
+  Window* w = findWindow(window);
+  while (w && (w->style & WS_CHILD) && findWindow(w->parent)) w = findWindow(w->parent);
+  return w ? w->handle : nullptr;
+}
+
+POINT clientOrigin(HWND window) {
+  POINT origin{0, 0};
+  for (Window* w = findWindow(window); w; w = findWindow(w->parent)) {
+    origin.x += w->rect.left;
+    origin.y += w->rect.top;
+  }
+  return origin;
+}
+
 bool classHasWindows(ATOM atom) {
   for (auto& [value, w] : windows)
     if (w->classAtom == atom) return true;

@@ -34,6 +34,12 @@ struct Window {
   std::vector<unsigned char> extra;  // cbWndExtra bytes, zeroed at creation
   bool destroying = false;
   std::unique_ptr<ControlData> control;
+  RECT rect{};         // in the parent's client coordinates; screen for top-level windows
+  RECT restored{};     // the rectangle to return to from maximized or minimized
+  bool sized = false;  // WM_SIZE/WM_MOVE sent once: at the first showing
+  bool invalid = false;  // needs painting
+  unsigned long zOrder = 0;  // larger is nearer the top among siblings
+  std::vector<std::pair<std::string, HANDLE>> props;  // keys upper-cased
 };
 
 // The window of a handle, or null for null, unknown and destroyed handles.
@@ -49,6 +55,28 @@ void removeWindow(HWND handle);
 
 // Handles of all windows whose owner is the given window, oldest first.
 std::vector<HWND> ownedWindows(HWND owner);
+
+// Handles of all top-level windows (neither WS_CHILD nor with a parent),
+// topmost first.
+std::vector<HWND> topLevelWindows();
+
+// Every window, in creation order.
+std::vector<HWND> allWindows();
+
+// A fresh z-order stamp: a window given it is above every other.
+unsigned long nextZOrder();
+
+// The top-level window a window belongs to (itself when it is top-level).
+HWND topLevelOf(HWND window);
+
+// The client origin of a window in screen coordinates.
+POINT clientOrigin(HWND window);
+
+// Called by DestroyWindow before the handle dies: the queue, timers,
+// capture and activation forget the window.
+void forgetWindowInput(HWND window);
+void forgetWindowQueue(HWND window);
+void forgetWindowTimers(HWND window);
 
 }  // namespace pl
 

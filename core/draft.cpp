@@ -1,0 +1,299 @@
+#include "core/draft.h"
+
+#include "core/debug.h"
+#include "core/ini.h"
+#include "core/plumet.h"
+#include "core/proginfo.h"
+#include "core/script.h"
+#include "core/xlate.h"
+#include "fe/dict.h"
+#include "fe/exec.h"
+#include "fe/generic.h"
+#include "fe/init.h"
+#include "fe/names.h"
+#include "fe/newbio.h"
+#include "fe/operator.h"
+#include "ui/attn.h"
+#include "ui/event.h"
+#include "ui/ui.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+namespace {
+
+enum { kTimingSamples = 8, kPathMax = 260 };
+
+// The module set-ups in their fixed order. Those of subsystems not built yet
+// have no routine: they are named here so that the order stays visible and
+// each takes its place when its subsystem arrives.
+const draftModule kModules[] = {
+    {"feutilInit", 1, feutilInit},
+    {"transInit", 1, transInit},
+    {"progInfoInit", 2, nullptr},
+    {"errNamesInit", 2, nullptr},
+    {"hitRadInit", 2, nullptr},
+    {"objOpsInit", 3, nullptr},
+    {"attrNamesInit", 4, nullptr},
+    {"cTabInit", 4, nullptr},
+    {"layerInit", 4, nullptr},
+    {"gobjInit", 4, nullptr},
+    {"vertexInit", 4, nullptr},
+    {"gridInit", 5, nullptr},
+    {"csysInit", 5, nullptr},
+    {"penLoadDefaults", 5, nullptr},
+    {"sieveInit", 5, nullptr},
+    {"trkInit", 5, nullptr},
+    {"vwInit", 5, nullptr},
+    {"nearInit", 5, nullptr},
+    {"vcRegisterOps", 6, nullptr},
+    {"selInit", 6, nullptr},
+    {"unitsInit", 6, nullptr},
+    {"chamferInit", 6, nullptr},
+    {"filletInit", 6, nullptr},
+    {"trimInit", 6, nullptr},
+    {"arrowInit", 7, nullptr},
+    {"expEvalInit", 7, nullptr},
+    {"ptSelInit", 7, nullptr},
+    {"undoInit", 7, nullptr},
+    {"docVarInit", 7, nullptr},
+    {"traceInit", 7, nullptr},
+    {"polySelInit", 7, nullptr},
+    {"ieToolInit", 8, nullptr},
+    {"subdivInit", 8, nullptr},
+    {"arcTrackInit", 8, nullptr},
+    {"areaInit", 9, nullptr},
+    {"hatchInit", 9, nullptr},
+    {"fillInit", 9, nullptr},
+    {"daInit", 9, nullptr},
+    {"pictInit", 10, nullptr},
+    {"gdtInit", 10, nullptr},
+    {"lnEditPicInit", 10, nullptr},
+    {"volumeInit", 10, nullptr},
+    {"resolveInit", 11, nullptr},
+    {"lnfontInit", 12, nullptr},
+};
+constexpr size_t kModuleCount = sizeof kModules / sizeof kModules[0];
+// Groups up to this one run before the search path is set up; the last
+// group (lnfontInit) is not followed by a poll.
+constexpr int kGroupsBeforePath = 3;
+constexpr int kLastPolledGroup = 11;
+
+uint16_t pictureNumber;
+uint32_t samples[kTimingSamples];
+bool sourceMode;
+int32_t xlateMode;
+
+void sample(int n) { samples[n] = uTicks(); }
+
+// The Escape/Pause poll between groups: either key ends the program.
+void poll() {
+  if (!evCheckAttn()) return;
+  bootWinShow(0);
+  std::exit(0);
+}
+
+void runGroups(int first, int last) {
+  for (int group = first; group <= last; ++group) {
+    for (const draftModule& m : kModules)
+      if (m.group == group && m.init) m.init();
+    if (group <= kLastPolledGroup) poll();
+  }
+}
+
+std::string programDirectory() {
+  char path[kPathMax] = {};
+  DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string full(path, n < sizeof path ? n : sizeof path - 1);
+  size_t slash = full.find_last_of("/\\");
+  return slash == std::string::npos ? std::string() : full.substr(0, slash + 1);
+}
+
+std::string programImagePath() {
+  char path[kPathMax] = {};
+  DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+  return appImagePathFor(std::string(path, n < sizeof path ? n : sizeof path - 1));
+}
+
+uint32_t startModifiers() {
+  uint32_t mods = 0;
+  aCurMod(&mods);
+  mods &= 0xFF;
+  if ((GetKeyState(VK_LBUTTON) | GetKeyState(VK_RBUTTON) | GetKeyState(VK_MBUTTON)) & 0x8000) mods |= 0x100;
+  return mods;
+}
+
+// Sets up aFEPath: {} when Shift is held, else a procedure that prefixes its
+// argument with the search directory; in source mode then reads the
+// language file.
+void setupSearchPath(uint32_t modifiers) {
+  feExecf("/aFEPath {} def");
+  if (modifiers & 0x2) return;
+  std::string dir = draftFEPathDir();
+  fePushString(dir.data(), dir.size());
+  feExecf("/aFEPath exch def /aFEPath {//aFEPath exch aCat} def");
+  if (!sourceMode) return;
+  std::string lang;
+  if (iniCurrent()) iniGetString(iniCurrent(), "Defaults", "LangFile", &lang);
+  if (lang.empty()) {
+    std::string name = draftFindNoCase(dir, "lang.fe");
+    feExecf("(%s) aFEPath", name.c_str());
+  } else {
+    fePushString(lang.data(), lang.size());
+  }
+  if (feExecf("aTransRun") != 0) feExecf("$error:ostack ==");
+}
+
+}  // namespace
+
+const draftModule* draftModules(size_t* count) {
+  if (count) *count = kModuleCount;
+  return kModules;
+}
+
+int feInit(const char* path) {
+  if (!path) return feInitFresh();
+  int result = feInitFromImage(path);
+  if (result == 270) {
+    uAlert(0, "FInsufficient memory to load", nullptr);
+  } else if (result != 0) {
+    char code[16];
+    std::snprintf(code, sizeof code, "%d", result);
+    uAlert(0, "WCannot find or read *.FEB file [^0]", code);
+  }
+  return result;
+}
+
+void feRunStart() {
+  feObject key{};
+  if (feMakeName(&key, "start", 5) != 0) return;
+  feObject proc{};
+  if (feLoad(&key, &proc) == 0) {
+    feExecObject(&proc);
+    feFree(&proc);
+  }
+  feFree(&key);
+}
+
+void feutilInit() {
+  uiInit();
+  iniRegisterOps();
+  scriptRegisterOps(scriptConverters{});
+}
+
+std::string draftFEPathDir() {
+  std::string dir;
+  if (iniCurrent()) iniGetString(iniCurrent(), "Defaults", "FEPath", &dir);
+  if (dir.empty()) dir = programDirectory();
+  // A directory given without its final separator still prefixes names.
+  if (!dir.empty() && dir.back() != '/' && dir.back() != '\\') dir += '/';
+  return dir;
+}
+
+std::string draftFindNoCase(const std::string& dir, const std::string& name) {
+  std::error_code ec;
+  std::filesystem::path base(dir.empty() ? "." : dir);
+  if (std::filesystem::exists(base / name, ec)) return name;
+  for (const auto& entry : std::filesystem::directory_iterator(base, ec)) {
+    std::string have = entry.path().filename().string();
+    if (have.size() == name.size() && strncasecmp(have.c_str(), name.c_str(), have.size()) == 0) return have;
+  }
+  return name;
+}
+
+bool draftSourceMode() { return sourceMode; }
+
+const uint32_t* draftTimingSamples() { return samples; }
+
+void draftInit() {
+  // 1: the first sample, the image path, the modifiers.
+  pictureNumber = 0;
+  std::memset(samples, 0, sizeof samples);
+  sample(0);
+  std::string imagePath = programImagePath();
+  uint32_t modifiers = startModifiers();
+  sample(1);
+
+  // 2: the interpreter, from the image unless switch f asks for the sources.
+  if (appHasSwitch('f')) {
+    feInit(nullptr);
+    dbgPrintf("[draftInit] modifiers=%lx\n", modifiers);
+    sourceMode = true;
+  } else {
+    bootWinShow(pictureNumber + 256);
+    sourceMode = feInit(imagePath.c_str()) != 0;
+  }
+  sample(2);
+
+  // 3: the first groups, then the search path and the language file (4).
+  poll();
+  runGroups(1, kGroupsBeforePath);
+  setupSearchPath(modifiers);
+  sample(3);
+
+  // 5: the remaining module set-ups.
+  runGroups(kGroupsBeforePath + 1, kModules[kModuleCount - 1].group);
+  sample(4);
+
+  // 6: the start-up script.
+  if (sourceMode) {
+    bootWinShow(0);
+    dbgPrintf("[draft] draftInit: (draft.fe) run [start]\n");
+    std::string name = draftFindNoCase(draftFEPathDir(), "draft.fe");
+    int result = feExecf("(%s) aFEPath dup == run", name.c_str());
+    dbgPrintf("[draft] draftInit: (draft.fe) run [e n d]\n");
+    if (result == 271 || result == 272) {
+      uAlert(3, "SCannot find '^0'.", "draft.fe");
+      return;
+    }
+    if (result != 0) {
+      uAlert(104, "WError reading startup file.", "draft.fe");
+      return;
+    }
+  } else {
+    uint8_t first = 0, second = 0;
+    if (xlateStartupQuery(&first, &second) != 0 || (modifiers & 0x100)) {
+      bootWinShow(0);
+      bootWinShow(pictureNumber + 256);
+    }
+  }
+
+  // 7: operators registered from now on are defined under their names; the
+  // icon array; "start".
+  feSetOpDefining(true);
+  feExecf("aIconArray1 length aSetIconArrayLength");
+  sample(5);
+  feRunStart();
+  imagePath.clear();
+  bootWinShow(0);
+  sample(6);
+
+  // 8: the timing line.
+  if (dbgFlags()) {
+    sample(7);
+    MessageBeep(0);
+    dbgPrintf("total time=%g ", static_cast<double>(samples[7] - samples[0]) / 60.0);
+    for (int i = 1; i < kTimingSamples; ++i)
+      dbgPrintf("%c%g", i == 1 ? '[' : ',', static_cast<double>(samples[i] - samples[i - 1]) / 60.0);
+    dbgPrintf("]\n");
+  }
+}
+
+void draftExit() { uiTerm(); }
+
+void appClose() {
+  draftExit();
+  dbgTerm();
+}
+
+int32_t draftGetXlateMode() { return xlateMode; }
+
+int draftSetXlateMode(int32_t mode) {
+  xlateMode = mode;
+  return 0;
+}

@@ -1,0 +1,228 @@
+// Queued input: keys, typed characters and the mouse, as a test or scripted
+// run feeds them. Each item becomes a message for its target window only
+// when it is taken, so focus, capture and window changes made by earlier
+// messages decide where it goes; the key state and cursor position follow
+// the item when it leaves the queue. TranslateMessage lives here too.
+#include "layer.h"
+#include "window_table.h"
+
+#include <platform_test.h>
+
+#include <algorithm>
+#include <deque>
+
+namespace {
+
+enum class Kind { Key, Char, Move, Button };
+
+struct InputItem {
+  Kind kind;
+  int key;  // virtual key, or the mouse button's VK_ code
+  bool down;
+  char character;
+  POINT at;  // screen coordinates for mouse items
+};
+
+std::deque<InputItem> queued;
+
+bool held(int key) { return GetKeyState(key) < 0; }
+
+// The deepest visible, enabled window under a screen point, searching the
+// children of parent (null: the top-level windows), topmost first.
+HWND windowAt(HWND parent, POINT screen) {
+  std::vector<HWND> candidates;
+  if (!parent) {
+    candidates = pl::topLevelWindows();
+  } else if (pl::Window* p = pl::findWindow(parent)) {
+    candidates = p->children;
+    std::sort(candidates.begin(), candidates.end(), [](HWND a, HWND b) {
+      return pl::findWindow(a)->zOrder > pl::findWindow(b)->zOrder;
+    });
+  }
+  for (HWND h : candidates) {
+    pl::Window* w = pl::findWindow(h);
+    if (!w || !(w->style & WS_VISIBLE) || (w->style & WS_DISABLED)) continue;
+    POINT origin = pl::clientOrigin(h);
+    const LONG width = w->rect.right - w->rect.left;
+    const LONG height = w->rect.bottom - w->rect.top;
+    if (screen.x < origin.x || screen.y < origin.y || screen.x >= origin.x + width || screen.y >= origin.y + height)
+      continue;
+    HWND deeper = windowAt(h, screen);
+    return deeper ? deeper : h;
+  }
+  return nullptr;
+}
+
+WPARAM mouseKeys() {
+  WPARAM keys = 0;
+  if (held(VK_LBUTTON)) keys |= MK_LBUTTON;
+  if (held(VK_RBUTTON)) keys |= MK_RBUTTON;
+  if (held(VK_MBUTTON)) keys |= MK_MBUTTON;
+  if (held(VK_SHIFT)) keys |= MK_SHIFT;
+  if (held(VK_CONTROL)) keys |= MK_CONTROL;
+  return keys;
+}
+
+UINT buttonMessage(int button, bool down) {
+  switch (button) {
+    case VK_RBUTTON: return down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+    case VK_MBUTTON: return down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+    default: return down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+  }
+}
+
+// The message an item makes now. Mouse state flags are those after the item.
+MSG messageFor(const InputItem& item) {
+  MSG m{};
+  switch (item.kind) {
+    case Kind::Key: {
+      m.hwnd = GetFocus() ? GetFocus() : pl::activeWindow();
+      // Alt and F10 make system keys, as does any key while Alt is held
+      // without Control.
+      const bool alt = item.key == VK_MENU || item.key == VK_F10 || (held(VK_MENU) && !held(VK_CONTROL));
+      m.message = item.down ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt ? WM_SYSKEYUP : WM_KEYUP);
+      m.wParam = static_cast<WPARAM>(item.key);
+      DWORD flags = 1;  // repeat count
+      if (alt && held(VK_MENU)) flags |= 1u << 29;
+      if (!item.down) flags |= (1u << 30) | (1u << 31);
+      else if (held(item.key)) flags |= 1u << 30;  // was already down
+      m.lParam = static_cast<LPARAM>(flags);
+      break;
+    }
+    case Kind::Char:
+      m.hwnd = GetFocus() ? GetFocus() : pl::activeWindow();
+      m.message = WM_CHAR;
+      m.wParam = static_cast<WPARAM>(static_cast<unsigned char>(item.character));
+      m.lParam = 1;
+      break;
+    case Kind::Move:
+    case Kind::Button: {
+      m.hwnd = GetCapture() ? GetCapture() : windowAt(nullptr, item.at);
+      m.message = item.kind == Kind::Move ? WM_MOUSEMOVE : buttonMessage(item.key, item.down);
+      WPARAM keys = mouseKeys();
+      if (item.kind == Kind::Button) {
+        const WPARAM bit = item.key == VK_RBUTTON ? MK_RBUTTON : item.key == VK_MBUTTON ? MK_MBUTTON : MK_LBUTTON;
+        keys = item.down ? (keys | bit) : (keys & ~bit);
+      }
+      m.wParam = keys;
+      POINT client = item.at;
+      if (m.hwnd) ScreenToClient(m.hwnd, &client);
+      m.lParam = MAKELONG(static_cast<WORD>(client.x), static_cast<WORD>(client.y));
+      break;
+    }
+  }
+  return m;
+}
+
+void apply(const InputItem& item) {
+  switch (item.kind) {
+    case Kind::Key:
+    case Kind::Button:
+      plTestSetKeyDown(item.key, item.down);
+      if (item.kind == Kind::Button) pl::setCursorPosition(item.at);
+      break;
+    case Kind::Move:
+      pl::setCursorPosition(item.at);
+      break;
+    case Kind::Char:
+      break;
+  }
+}
+
+// The character a key makes on a US layout with the current shift state;
+// 0 when it makes none.
+int characterOf(int key) {
+  const bool shift = held(VK_SHIFT);
+  const bool control = held(VK_CONTROL);
+  if (key >= 'A' && key <= 'Z') {
+    if (control) return key - 'A' + 1;
+    const bool upper = shift != ((GetKeyState(VK_CAPITAL) & 1) != 0);
+    return upper ? key : key - 'A' + 'a';
+  }
+  if (control) return key == VK_BACK ? 0x7F : key == VK_RETURN ? '\n' : 0;
+  if (key >= '0' && key <= '9') return shift ? ")!@#$%^&*("[key - '0'] : key;
+  if (key >= VK_NUMPAD0 && key <= VK_NUMPAD9) return '0' + (key - VK_NUMPAD0);
+  switch (key) {
+    case VK_SPACE: return ' ';
+    case VK_RETURN: return '\r';
+    case VK_BACK: return '\b';
+    case VK_TAB: return '\t';
+    case VK_ESCAPE: return 0x1B;
+    case VK_MULTIPLY: return '*';
+    case VK_ADD: return '+';
+    case VK_SUBTRACT: return '-';
+    case VK_DECIMAL: return '.';
+    case VK_DIVIDE: return '/';
+    case 0xBA: return shift ? ':' : ';';
+    case 0xBB: return shift ? '+' : '=';
+    case 0xBC: return shift ? '<' : ',';
+    case 0xBD: return shift ? '_' : '-';
+    case 0xBE: return shift ? '>' : '.';
+    case 0xBF: return shift ? '?' : '/';
+    case 0xC0: return shift ? '~' : '`';
+    case 0xDB: return shift ? '{' : '[';
+    case 0xDC: return shift ? '|' : '\\';
+    case 0xDD: return shift ? '}' : ']';
+    case 0xDE: return shift ? '"' : '\'';
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+namespace pl {
+
+bool takeInput(HWND filter, UINT first, UINT last, bool remove, MSG* out) {
+  for (auto it = queued.begin(); it != queued.end(); ++it) {
+    MSG m = messageFor(*it);
+    if (!messagePasses(filter, first, last, m.hwnd, m.message)) continue;
+    *out = m;
+    if (remove) {
+      InputItem item = *it;
+      queued.erase(it);
+      apply(item);
+    }
+    return true;
+  }
+  return false;
+}
+
+size_t inputCount() { return queued.size(); }
+
+void resetInput() { queued.clear(); }
+
+}  // namespace pl
+
+extern "C" BOOL WINAPI TranslateMessage(const MSG* lpMsg) {
+  if (!lpMsg) return FALSE;
+  if (lpMsg->message != WM_KEYDOWN && lpMsg->message != WM_SYSKEYDOWN) {
+    return lpMsg->message == WM_KEYUP || lpMsg->message == WM_SYSKEYUP;
+  }
+  const int c = characterOf(static_cast<int>(lpMsg->wParam));
+  if (c) {
+    // The character comes next, ahead of everything else waiting.
+    const UINT message = lpMsg->message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
+    pl::postFront(lpMsg->hwnd, message, static_cast<WPARAM>(c), lpMsg->lParam);
+  }
+  return TRUE;
+}
+
+void plTestQueueKey(int virtualKey, bool down) {
+  if (virtualKey <= 0 || virtualKey > 255) return;
+  queued.push_back({Kind::Key, virtualKey, down, 0, {0, 0}});
+}
+
+void plTestQueueChar(char character) { queued.push_back({Kind::Char, 0, false, character, {0, 0}}); }
+
+void plTestQueueText(const std::string& text) {
+  for (char c : text) plTestQueueChar(c);
+}
+
+void plTestQueueMouseMove(int x, int y) { queued.push_back({Kind::Move, 0, false, 0, {x, y}}); }
+
+void plTestQueueMouseButton(int button, bool down, int x, int y) {
+  if (button != VK_LBUTTON && button != VK_RBUTTON && button != VK_MBUTTON) return;
+  queued.push_back({Kind::Button, button, down, 0, {x, y}});
+}
+
+size_t plTestQueuedInputCount() { return queued.size(); }

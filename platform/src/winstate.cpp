@@ -1,0 +1,283 @@
+// Window state kept in memory: visibility, the show states (normal,
+// maximized, minimized), enabling, position and size, and the need to
+// paint. A window's client area is its whole rectangle: headless windows
+// draw no frame.
+#include "layer.h"
+#include "window_table.h"
+
+namespace {
+
+using pl::findWindow;
+using pl::Window;
+
+LONG widthOf(const RECT& r) { return r.right - r.left; }
+LONG heightOf(const RECT& r) { return r.bottom - r.top; }
+
+// The area a maximized window fills: its parent's client area, or the screen.
+RECT fillArea(const Window* w) {
+  if (const Window* parent = findWindow(w->parent)) return RECT{0, 0, widthOf(parent->rect), heightOf(parent->rect)};
+  return RECT{0, 0, pl::screenWidth(), pl::screenHeight()};
+}
+
+void sendSize(HWND h, WPARAM kind) {
+  Window* w = findWindow(h);
+  if (!w) return;
+  const RECT r = w->rect;
+  SendMessageA(h, WM_SIZE, kind, MAKELONG(static_cast<WORD>(widthOf(r)), static_cast<WORD>(heightOf(r))));
+}
+
+void sendMove(HWND h) {
+  Window* w = findWindow(h);
+  if (!w) return;
+  SendMessageA(h, WM_MOVE, 0, MAKELONG(static_cast<WORD>(w->rect.left), static_cast<WORD>(w->rect.top)));
+}
+
+// Places a window and tells it, sending only what changed.
+void place(HWND h, RECT r, bool repaint) {
+  Window* w = findWindow(h);
+  if (!w) return;
+  const RECT old = w->rect;
+  w->rect = r;
+  if (repaint) w->invalid = true;
+  const WPARAM kind = (w->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED : (w->style & WS_MINIMIZE) ? SIZE_MINIMIZED : SIZE_RESTORED;
+  if (old.left != r.left || old.top != r.top) sendMove(h);
+  if (widthOf(old) != widthOf(r) || heightOf(old) != heightOf(r) || kind != SIZE_RESTORED) sendSize(h, kind);
+}
+
+bool isTopLevel(const Window* w) { return !(w->style & WS_CHILD); }
+
+}  // namespace
+
+namespace pl {
+
+void showAtCreation(HWND window) {
+  Window* w = findWindow(window);
+  if (!w) return;
+  const DWORD style = w->style;
+  w->style &= ~static_cast<DWORD>(WS_VISIBLE | WS_MAXIMIZE | WS_MINIMIZE);
+  ShowWindow(window, (style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : (style & WS_MINIMIZE) ? SW_SHOWMINIMIZED : SW_SHOW);
+}
+
+HWND windowToPaint(HWND filter, bool remove) {
+  for (HWND h : allWindows()) {
+    Window* w = findWindow(h);
+    if (!w || !w->invalid || !IsWindowVisible(h)) continue;
+    if (!messagePasses(filter, 0, 0, h, WM_PAINT)) continue;
+    // Nothing draws yet, so the window counts as painted once it is handed out.
+    if (remove) w->invalid = false;
+    return h;
+  }
+  return nullptr;
+}
+
+}  // namespace pl
+
+extern "C" BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
+  Window* w = findWindow(hWnd);
+  if (!w) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  const BOOL wasVisible = (w->style & WS_VISIBLE) ? TRUE : FALSE;
+  const bool show = nCmdShow != SW_HIDE;
+  const bool firstTime = !w->sized;
+  if (show != static_cast<bool>(wasVisible)) SendMessageA(hWnd, WM_SHOWWINDOW, show, 0);
+  w = findWindow(hWnd);
+  if (!w) return wasVisible;
+  if (show) w->style |= WS_VISIBLE; else w->style &= ~static_cast<DWORD>(WS_VISIBLE);
+  w->sized = true;
+
+  const bool maximize = nCmdShow == SW_SHOWMAXIMIZED;
+  const bool minimize = nCmdShow == SW_MINIMIZE || nCmdShow == SW_SHOWMINIMIZED || nCmdShow == SW_SHOWMINNOACTIVE;
+  const bool restore = nCmdShow == SW_RESTORE || nCmdShow == SW_SHOWNORMAL;
+  const bool wasPlain = !(w->style & (WS_MAXIMIZE | WS_MINIMIZE));
+  if (maximize || minimize) {
+    if (wasPlain) w->restored = w->rect;
+    w->style &= ~static_cast<DWORD>(WS_MAXIMIZE | WS_MINIMIZE);
+    w->style |= maximize ? WS_MAXIMIZE : WS_MINIMIZE;
+    place(hWnd, maximize ? fillArea(w) : w->rect, true);
+  } else if (restore && !wasPlain) {
+    w->style &= ~static_cast<DWORD>(WS_MAXIMIZE | WS_MINIMIZE);
+    place(hWnd, w->restored, true);
+  } else if (firstTime && show) {
+    sendSize(hWnd, SIZE_RESTORED);
+    sendMove(hWnd);
+  }
+  w = findWindow(hWnd);
+  if (!w) return wasVisible;
+  if (show) w->invalid = true;
+
+  const bool activate = show && nCmdShow != SW_SHOWNA && nCmdShow != SW_SHOWNOACTIVATE &&
+                        nCmdShow != SW_SHOWMINNOACTIVE && nCmdShow != SW_MINIMIZE;
+  if (isTopLevel(w)) {
+    if (activate) SetActiveWindow(hWnd);
+    else if (!show && GetActiveWindow() == hWnd) SetActiveWindow(nullptr);
+  }
+  return wasVisible;
+}
+
+extern "C" BOOL WINAPI IsWindowVisible(HWND hWnd) {
+  // Visible when the window and every parent above it are.
+  Window* w = findWindow(hWnd);
+  if (!w) return FALSE;
+  for (; w; w = findWindow(w->parent))
+    if (!(w->style & WS_VISIBLE)) return FALSE;
+  return TRUE;
+}
+
+extern "C" BOOL WINAPI IsIconic(HWND hWnd) {
+  Window* w = findWindow(hWnd);
+  return w && (w->style & WS_MINIMIZE) ? TRUE : FALSE;
+}
+
+extern "C" BOOL WINAPI IsZoomed(HWND hWnd) {
+  Window* w = findWindow(hWnd);
+  return w && (w->style & WS_MAXIMIZE) ? TRUE : FALSE;
+}
+
+extern "C" BOOL WINAPI UpdateWindow(HWND hWnd) {
+  Window* w = findWindow(hWnd);
+  if (!w) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  if (w->invalid && IsWindowVisible(hWnd)) {
+    w->invalid = false;
+    SendMessageA(hWnd, WM_PAINT, 0, 0);
+  }
+  return TRUE;
+}
+
+extern "C" BOOL WINAPI InvalidateRect(HWND hWnd, const RECT*, BOOL) {
+  if (!hWnd) {  // every window
+    for (HWND h : pl::allWindows()) findWindow(h)->invalid = true;
+    return TRUE;
+  }
+  Window* w = findWindow(hWnd);
+  if (!w) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  w->invalid = true;
+  return TRUE;
+}
+
+extern "C" BOOL WINAPI ValidateRect(HWND hWnd, const RECT*) {
+  if (!hWnd) return TRUE;
+  Window* w = findWindow(hWnd);
+  if (!w) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  w->invalid = false;
+  return TRUE;
+}
+
+extern "C" BOOL WINAPI GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL) {
+  Window* w = findWindow(hWnd);
+  const bool dirty = w && w->invalid;
+  if (lpRect) *lpRect = dirty ? RECT{0, 0, widthOf(w->rect), heightOf(w->rect)} : RECT{0, 0, 0, 0};
+  return dirty ? TRUE : FALSE;
+}
+
+extern "C" BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
+  Window* w = findWindow(hWnd);
+  if (!w || !lpRect) {
+    SetLastError(w ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  *lpRect = RECT{0, 0, widthOf(w->rect), heightOf(w->rect)};
+  return TRUE;
+}
+
+extern "C" BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect) {
+  Window* w = findWindow(hWnd);
+  if (!w || !lpRect) {
+    SetLastError(w ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  const POINT origin = pl::clientOrigin(hWnd);
+  *lpRect = RECT{origin.x, origin.y, origin.x + widthOf(w->rect), origin.y + heightOf(w->rect)};
+  return TRUE;
+}
+
+extern "C" BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
+  if (!findWindow(hWnd) || !lpPoint) return FALSE;
+  const POINT origin = pl::clientOrigin(hWnd);
+  lpPoint->x += origin.x;
+  lpPoint->y += origin.y;
+  return TRUE;
+}
+
+extern "C" BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT lpPoint) {
+  if (!findWindow(hWnd) || !lpPoint) return FALSE;
+  const POINT origin = pl::clientOrigin(hWnd);
+  lpPoint->x -= origin.x;
+  lpPoint->y -= origin.y;
+  return TRUE;
+}
+
+extern "C" BOOL WINAPI MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint) {
+  if (!findWindow(hWnd)) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  place(hWnd, RECT{X, Y, X + (nWidth < 0 ? 0 : nWidth), Y + (nHeight < 0 ? 0 : nHeight)}, bRepaint != FALSE);
+  return TRUE;
+}
+
+extern "C" BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags) {
+  Window* w = findWindow(hWnd);
+  if (!w) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  RECT r = w->rect;
+  if (!(uFlags & SWP_NOMOVE)) r = RECT{X, Y, X + widthOf(r), Y + heightOf(r)};
+  if (!(uFlags & SWP_NOSIZE)) r = RECT{r.left, r.top, r.left + (cx < 0 ? 0 : cx), r.top + (cy < 0 ? 0 : cy)};
+  if (!(uFlags & SWP_NOZORDER) && (hWndInsertAfter == HWND_TOP || hWndInsertAfter == HWND_TOPMOST))
+    w->zOrder = pl::nextZOrder();
+  place(hWnd, r, !(uFlags & SWP_NOREDRAW));
+  if (uFlags & SWP_SHOWWINDOW) ShowWindow(hWnd, (uFlags & SWP_NOACTIVATE) ? SW_SHOWNA : SW_SHOW);
+  if (uFlags & SWP_HIDEWINDOW) ShowWindow(hWnd, SW_HIDE);
+  return TRUE;
+}
+
+extern "C" BOOL WINAPI BringWindowToTop(HWND hWnd) {
+  Window* w = findWindow(hWnd);
+  if (!w) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  w->zOrder = pl::nextZOrder();
+  if (!(w->style & WS_CHILD)) SetActiveWindow(hWnd);
+  return TRUE;
+}
+
+// No desktop window exists headless; null stands for the screen.
+extern "C" HWND WINAPI GetDesktopWindow(void) { return nullptr; }
+
+extern "C" BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable) {
+  Window* w = findWindow(hWnd);
+  if (!w) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  const BOOL wasDisabled = (w->style & WS_DISABLED) ? TRUE : FALSE;
+  if (static_cast<bool>(wasDisabled) == !bEnable) return wasDisabled;
+  if (bEnable) {
+    w->style &= ~static_cast<DWORD>(WS_DISABLED);
+  } else {
+    w->style |= WS_DISABLED;
+    // A disabled window keeps neither the focus nor the mouse.
+    if (GetFocus() == hWnd) SetFocus(nullptr);
+    if (GetCapture() == hWnd) ReleaseCapture();
+  }
+  SendMessageA(hWnd, WM_ENABLE, bEnable ? TRUE : FALSE, 0);
+  return wasDisabled;
+}
+
+extern "C" BOOL WINAPI IsWindowEnabled(HWND hWnd) {
+  Window* w = findWindow(hWnd);
+  return w && !(w->style & WS_DISABLED) ? TRUE : FALSE;
+}

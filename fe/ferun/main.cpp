@@ -17,7 +17,7 @@
 #include "fe/init.h"
 #include "fe/output.h"
 
-#include <platform_test.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cstring>
@@ -55,7 +55,9 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "-e") == 0) feRunString(argv[++i]);
     else feRunFile(argv[i], std::strlen(argv[i]));
     std::fflush(stdout);
-    if (plTestQuitPosted(nullptr)) break;
+    // A script that ran quit has posted the quit message: stop there.
+    MSG msg;
+    if (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) break;
   }
   std::fflush(stdout);
   feSetOutHook(nullptr, nullptr);

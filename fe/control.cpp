@@ -67,15 +67,7 @@ int contStringForall(feArgs*);
 int contArrayForall(feArgs*);
 int contDictForall(feArgs*);
 
-struct Continuation {
-  const char* name;
-  feOpHandler handler;
-  uint16_t flags;
-  feObject value;
-  bool made;
-};
-
-Continuation continuations[] = {
+feContinuationSpec continuations[] = {
     {"stop", contStop, feFlagExec, {}, false},
     {"@stopped", contStopped, feFlagExec | feFlagStopped, {}, false},
     {"@loop", contLoop, feFlagExec | feFlagLoop, {}, false},
@@ -425,7 +417,12 @@ int feContinuationDone(int32_t entries) {
 void feControlInit() {
   if (continuationsMade) return;
   continuationsMade = true;
-  for (Continuation& c : continuations) {
+  feMakeContinuations(continuations, sizeof continuations / sizeof continuations[0]);
+}
+
+void feMakeContinuations(feContinuationSpec* list, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    feContinuationSpec& c = list[i];
     if (feMakeOp(&c.value, c.name, std::strlen(c.name), c.handler, "", 0, instance()) != feOk) continue;
     c.value.flags |= c.flags;
     c.made = true;

@@ -15,6 +15,7 @@
 #include "fe/opcall.h"
 #include "fe/value.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 
@@ -66,5 +67,18 @@ inline int feExecReplaceTop(std::initializer_list<const feObject*> values) {
 }
 // A continuation that is done removes itself and its state (entries in all).
 int feContinuationDone(int32_t entries);
+
+// An internal operator made once at interpreter start and never defined in a
+// dictionary (loop continuations and the like); flags are added to its value.
+struct feContinuationSpec {
+  const char* name;
+  feOpHandler handler;
+  uint16_t flags;
+  feObject value;
+  bool made;
+};
+// Makes every operator of the list, in order (their table indices follow the
+// order); one that cannot be made stays unmade.
+void feMakeContinuations(feContinuationSpec* list, size_t count);
 
 #endif

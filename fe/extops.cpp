@@ -21,7 +21,6 @@
 #include "fe/strings.h"
 #include "fe/value.h"
 
-#include <windows.h>
 
 #include <cstring>
 #include <initializer_list>
@@ -47,15 +46,7 @@ void advance(feObject* v, int32_t n) {
 int contCond(feArgs*);
 int contForallN(feArgs*);
 
-struct Continuation {
-  const char* name;
-  feOpHandler handler;
-  uint16_t flags;
-  feObject value;
-  bool made;
-};
-
-Continuation continuations[] = {
+feContinuationSpec continuations[] = {
     {"@cond", contCond, feFlagExec, {}, false},
     {"@forallN", contForallN, feFlagExec | feFlagLoop, {}, false},
 };
@@ -66,8 +57,6 @@ const feObject* continuation(ContinuationIndex i) {
   if (!initialised) feExtOpsInit();
   return continuations[i].made ? &continuations[i].value : nullptr;
 }
-
-uintptr_t instance() { return reinterpret_cast<uintptr_t>(GetModuleHandleA(nullptr)); }
 
 // @cond: the array of tests and actions below it. With an even number of
 // elements left the next one is a test: it is pushed to run above the
@@ -242,11 +231,7 @@ const feOpSpec kSpecs[] = {
 void feExtOpsInit() {
   if (initialised) return;
   initialised = true;
-  for (Continuation& c : continuations) {
-    if (feMakeOp(&c.value, c.name, std::strlen(c.name), c.handler, "", 0, instance()) != feOk) continue;
-    c.value.flags |= c.flags;
-    c.made = true;
-  }
+  feMakeContinuations(continuations, sizeof continuations / sizeof continuations[0]);
   feDictSetOverwriteHook(feStackCrawl);
 }
 

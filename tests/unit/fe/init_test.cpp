@@ -93,8 +93,11 @@ TEST_F(InitFresh, RegistersTheOperatorsInTheFixedOrderAfterTheContinuations) {
   for (size_t k = 1; k < order.size(); ++k) {
     EXPECT_EQ(indexOf(order[k]), indexOf(order[k - 1]) + 1) << order[k - 1] << " then " << order[k];
   }
-  // The continuations come first, from index 0.
-  EXPECT_EQ(feContinuation("stop")->w0.u & 0xFFFF, 0u);
+  // The continuations come first, one after the other, before the standard
+  // operators (from index 0 in a fresh process).
+  const uint32_t stop = feContinuation("stop")->w0.u & 0xFFFF;
+  EXPECT_EQ(feContinuation("@dictforall")->w0.u & 0xFFFF, stop + 9);
+  EXPECT_LT(int32_t(stop), indexOf(order.front()));
 }
 
 TEST_F(InitFresh, DefinesTheStandardNamesInSystemdict) {

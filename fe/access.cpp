@@ -102,6 +102,20 @@ int feOpPut() {
   return feOk;
 }
 
+namespace {
+
+// The path's checks and the walk of aget and aput: holder is (a copy of)
+// what the path's last element indexes, last that element.
+int walkToLast(const feObject* object, const feObject* path, feObject* holder, feObject* last) {
+  if (const int rc = checkPath(path)) return rc;
+  const int32_t n = feArrayLength(path);
+  if (const int rc = walk(object, path, 0, n - 1, holder)) return rc;
+  *last = element(path, n - 1);
+  return feOk;
+}
+
+}  // namespace
+
 int feOpAget() {
   if (depth() < 2) return feErrStackUnderflow;
   const feObject object = operand(1), path = operand(0);
@@ -111,11 +125,8 @@ int feOpAget() {
     // A program object takes the whole path as its key.
     result = feGet(&object, &path, &value);
   } else {
-    if ((result = checkPath(&path)) != feOk) return result;
-    const int32_t n = feArrayLength(&path);
-    feObject holder;
-    if ((result = walk(&object, &path, 0, n - 1, &holder)) != feOk) return result;
-    const feObject last = element(&path, n - 1);
+    feObject holder, last;
+    if ((result = walkToLast(&object, &path, &holder, &last)) != feOk) return result;
     result = feGet(&holder, &last, &value);
     feFree(&holder);
   }
@@ -131,11 +142,8 @@ int feOpAput() {
   if (feType(&object) == feTObject) {
     result = fePut(&object, &path, &value);
   } else {
-    if ((result = checkPath(&path)) != feOk) return result;
-    const int32_t n = feArrayLength(&path);
-    feObject holder;
-    if ((result = walk(&object, &path, 0, n - 1, &holder)) != feOk) return result;
-    const feObject last = element(&path, n - 1);
+    feObject holder, last;
+    if ((result = walkToLast(&object, &path, &holder, &last)) != feOk) return result;
     result = fePut(&holder, &last, &value);
     feFree(&holder);
   }

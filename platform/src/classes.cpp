@@ -15,36 +15,17 @@ constexpr ATOM kFirstAtom = 0xC000;  // class atoms live in 0xC000-0xFFFF
 constexpr ATOM kEditAtom = kFirstAtom;
 constexpr ATOM kMdiClientAtom = kFirstAtom + 1;
 
+// A built-in class: a name and a procedure, everything else empty.
+std::unique_ptr<pl::WindowClass> builtIn(ATOM atom, const char* name, WNDPROC proc) {
+  auto c = std::make_unique<pl::WindowClass>();
+  *c = pl::WindowClass{atom, name, 0, proc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, {}, true};
+  return c;
+}
+
 std::vector<std::unique_ptr<pl::WindowClass>> makeBuiltIns() {
   std::vector<std::unique_ptr<pl::WindowClass>> list;
-  auto edit = std::make_unique<pl::WindowClass>();
-  edit->atom = kEditAtom;
-  edit->name = "EDIT";
-  edit->style = 0;
-  edit->proc = pl::editWindowProc;
-  edit->clsExtra = 0;
-  edit->wndExtra = 0;
-  edit->instance = nullptr;
-  edit->icon = nullptr;
-  edit->cursor = nullptr;
-  edit->background = nullptr;
-  edit->menuName = nullptr;
-  edit->builtIn = true;
-  list.push_back(std::move(edit));
-  auto mdi = std::make_unique<pl::WindowClass>();
-  mdi->atom = kMdiClientAtom;
-  mdi->name = "MDICLIENT";
-  mdi->style = 0;
-  mdi->proc = pl::mdiClientProc;
-  mdi->clsExtra = 0;
-  mdi->wndExtra = 0;
-  mdi->instance = nullptr;
-  mdi->icon = nullptr;
-  mdi->cursor = nullptr;
-  mdi->background = nullptr;
-  mdi->menuName = nullptr;
-  mdi->builtIn = true;
-  list.push_back(std::move(mdi));
+  list.push_back(builtIn(kEditAtom, "EDIT", pl::editWindowProc));
+  list.push_back(builtIn(kMdiClientAtom, "MDICLIENT", pl::mdiClientProc));
   return list;
 }
 

@@ -3,8 +3,6 @@
 
 #include "core/proginfo.h"
 #include "core/xlate.h"
-#include "fe/quit.h"
-#include "ui/alertstate.h"
 
 #include <cctype>
 #include <cstring>
@@ -109,9 +107,10 @@ void uAlert(int resourceId, const char* text, const char* arg) {
     default: icon = MB_ICONSTOP; break;  // S, F and any other letter
   }
 
-  uiSetAlertActive(1);
+  const dbgHooks& hooks = dbgGetHooks();
+  if (hooks.setAlertActive) hooks.setAlertActive(1);
   MessageBoxA(GetFocus(), message.c_str(), "Error Alert", MB_OK | icon);
-  uiSetAlertActive(0);
+  if (hooks.setAlertActive) hooks.setAlertActive(0);
 
   dbgHandOffIfAsked(message.c_str());
 
@@ -119,7 +118,7 @@ void uAlert(int resourceId, const char* text, const char* arg) {
     // Run the at-quit routines as the quit operator does, then ask the main
     // loop to end with a failure code. The caller carries on until control
     // gets back to the loop.
-    feQuitRun();
+    if (dbgGetHooks().quit) dbgGetHooks().quit();
     PostQuitMessage(-1);
   }
 }

@@ -4,7 +4,6 @@
 #include "core/abort.h"
 #include "core/alloc_test.h"
 #include "core/debug.h"
-#include "fe/exec.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -14,6 +13,12 @@ namespace {
 
 constexpr uint32_t reserveMin = 131072;
 constexpr uint32_t reserveMax = 1073741824;
+
+uScriptRunner lowMemoryRunner;
+
+void runLowMemoryScript(const char* text) {
+  if (lowMemoryRunner) lowMemoryRunner(text);
+}
 
 // The system's resize call; tests replace it to refuse on demand.
 void* (*systemRealloc)(void*, size_t) = std::realloc;
@@ -82,8 +87,8 @@ void uOutOfMemory() {
     std::free(reserve.block);
     reserve.block = nullptr;
     uAlert(4, "SCritically low on memory.", nullptr);
-    feRunString("(Please save current document in temporary file.)aAlert");
-    feRunString("aSaveAsInNoMemory");
+    runLowMemoryScript("(Please save current document in temporary file.)aAlert");
+    runLowMemoryScript("aSaveAsInNoMemory");
     throw uAbortSignal(SIGABRT);
   }
   // Nothing left to give back. Retrying would only show the alert again for
@@ -91,6 +96,8 @@ void uOutOfMemory() {
   uAlert(0, "FOut of memory.", nullptr);
   throw uAbortSignal(SIGABRT);
 }
+
+void uSetLowMemoryRunner(uScriptRunner runner) { lowMemoryRunner = runner; }
 
 void uSetReserveSize(const char* text, int length) {
   char buffer[64];

@@ -48,6 +48,12 @@ void uFreeIfSet(T** handle) { uFreeIfSet(reinterpret_cast<uHandle>(handle)); }
 // "FOut of memory." and abandons the operation. Both throw uAbortSignal.
 [[noreturn]] void uOutOfMemory();
 
+// Runs a script text for the out-of-memory path (the alert asking to save
+// and the scripts' save offer). The program's start-up sets it to the
+// interpreter's run with error reporting; null (the default) runs nothing.
+typedef int (*uScriptRunner)(const char* text);
+void uSetLowMemoryRunner(uScriptRunner runner);
+
 // The emergency reserve. uSetReserveSize reads a decimal number (leading
 // blanks and a sign allowed) from the first length characters of text (at
 // most 63) and keeps it within 131072 .. 1073741824; text that is not a

@@ -2,10 +2,15 @@
 // alerts and panics.
 #include "core/debug.h"
 
-#include "core/plumet.h"
 #include "core/resources.h"
+#include "core/startstate.h"
 
 static uint32_t debugFlags;
+static dbgHooks hooks;
+
+void dbgSetHooks(const dbgHooks& next) { hooks = next; }
+
+const dbgHooks& dbgGetHooks() { return hooks; }
 
 uint32_t dbgFlags() { return debugFlags; }
 

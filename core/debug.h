@@ -40,7 +40,7 @@ void dbgPrintf(const char* format, const A&... args) {
 }
 
 // Formats the same way, logs the text, offers it to the plug-in hook
-// (gdiCallHook kind 7) and, unless the hook answers 1, shows it in the panic
+// (dbgHooks::offerPanic) and, unless the hook answers 1, shows it in the panic
 // box; then hands off to the debugger when asked to. Always returns.
 void dbgVPanicArgs(const char* format, const uFmtArg* args, size_t count);
 template <class... A>
@@ -83,6 +83,23 @@ void dbgSetLogHook(dbgLogHook hook, void* context);
 // down and the program was started with switch d, message goes to the
 // debugger output and a breakpoint is raised.
 void dbgHandOffIfAsked(const char* message);
+
+// What alerts and panics ask of the layers above the runtime. The program's
+// start-up sets them; each left null does nothing (a panic is then always
+// shown, and a fatal alert only posts the quit message).
+struct dbgHooks {
+  // Tells the document windows whether an alert box is open (1 before the
+  // box, 0 after).
+  void (*setAlertActive)(int flag);
+  // The interpreter's quit (the at-quit routines, then the quit message),
+  // run by a fatal alert before it posts its own quit message with -1.
+  void (*quit)();
+  // Offers a panic text to the plug-in hook; an answer of 1 takes it and no
+  // box is shown.
+  intptr_t (*offerPanic)(const char* text);
+};
+void dbgSetHooks(const dbgHooks& hooks);
+const dbgHooks& dbgGetHooks();
 
 // The interpreter's debug flag word (set by aSetDebugFlags). Any non-zero
 // value makes trace alerts visible.

@@ -5,8 +5,8 @@
 
 #include "core/alloc.h"
 #include "core/debug.h"
+#include "core/errors.h"
 #include "core/vec.h"
-#include "fe/errors.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,7 +1,6 @@
 // Formatted log lines and panics.
 #include "core/debug.h"
 
-#include "ui/gdihook.h"
 
 #include <cstring>
 
@@ -20,7 +19,7 @@ void logText(const char* text) {
 // (answers 1), shows it in the panic box.
 void panic(const char* text) {
   logText(text);
-  if (gdiCallHook(gdiHookPanic, reinterpret_cast<intptr_t>(text), 0, 0) == 1) return;
+  if (dbgGetHooks().offerPanic && dbgGetHooks().offerPanic(text) == 1) return;
   MessageBoxA(GetFocus(), text, "Panic: Internal Error (Ctrl)", MB_OK | MB_ICONSTOP);
   dbgHandOffIfAsked(text);
 }

@@ -1,13 +1,13 @@
 // The translation table: the string pool, the pairs with their two hash
-// tables, the look-ups, the missing list and the image blocks (see xlate.h).
+// tables, the look-ups, the missing list and the storage kept in an image
+// (see xlate.h).
 #include "core/xlate.h"
 
 #include "core/alloc.h"
 #include "core/debug.h"
+#include "core/errors.h"
 #include "core/xlate_internal.h"
 #include "core/xlate_test.h"
-#include "fe/errors.h"
-#include "fe/newbio.h"
 
 #include <bit>
 #include <cstring>
@@ -29,8 +29,7 @@ constexpr uint32_t kMissingStep = 256;     // pointers: two per missing text
 constexpr uint32_t kArenaSize = 8192;
 constexpr uint32_t kMissingMaxLength = 0x3FFFFFFF;
 
-const char kStringBlock[] = "xlate-str";
-const char kPairBlock[] = "xlate-buf";
+xlateStorageHook storageHook;
 
 struct Table {
   char* pool = nullptr;
@@ -42,7 +41,7 @@ struct Table {
   uint32_t sourceHeads[xlateChains];
   uint32_t translationHeads[xlateChains];
   bool loaded = false;          // a table was loaded: misses are collected from now on
-  bool blocksStored = false;    // the image blocks point at pool and pairs
+  bool blocksStored = false;    // the storage hook was handed pool and pairs
   bool interpreterFlag = false;
 
   Table() { clearHeads(); }
@@ -296,28 +295,27 @@ void xlateRebuild() {
   }
 }
 
+void xlateSetStorageHook(xlateStorageHook hook) { storageHook = hook; }
+
 void xlateStoreBlocks() {
   Table& t = table();
   if (!t.loaded) return;
-  feSetBlock(kStringBlock, t.pool, t.poolUsed);
-  feSetBlock(kPairBlock, t.pairs, t.pairCount * uint32_t(sizeof(xlatePair)));
+  if (storageHook) storageHook(t.pool, t.poolUsed, t.pairs, t.pairCount * uint32_t(sizeof(xlatePair)));
   t.blocksStored = true;
 }
 
-void xlateRestoreBlocks() {
+bool xlateCanRestore() {
+  const Table& t = table();
+  return !t.loaded && t.pairCount == 0;
+}
+
+void xlateRestoreFrom(const void* text, uint32_t textLength, const void* pairs, uint32_t pairsLength) {
   Table& t = table();
-  if (t.loaded || t.pairCount) return;
-  void* text = nullptr;
-  void* pairs = nullptr;
-  uint32_t textLength = 0;
-  uint32_t pairsLength = 0;
-  const bool haveText = feGetBlock(kStringBlock, &text, &textLength) == 0 && text;
-  const bool havePairs = feGetBlock(kPairBlock, &pairs, &pairsLength) == 0 && pairs;
+  if (!xlateCanRestore()) return;
   const auto* bytes = static_cast<const char*>(text);
   // A pool must end with a terminator, so every offset in it names a
   // terminated text; a malformed block is ignored.
-  if (haveText && havePairs && textLength > 0 && bytes[textLength - 1] == 0 &&
-      pairsLength % sizeof(xlatePair) == 0) {
+  if (text && pairs && textLength > 0 && bytes[textLength - 1] == 0 && pairsLength % sizeof(xlatePair) == 0) {
     uAlloc(&t.pool, &t.poolCapacity, textLength, 1);
     std::memcpy(t.pool, bytes, textLength);
     t.poolUsed = textLength;
@@ -333,19 +331,14 @@ void xlateRestoreBlocks() {
     }
     t.loaded = true;
   }
-  if (text) uFree(&text);
-  if (pairs) uFree(&pairs);
   xlateStoreBlocks();
   xlateRebuild();
 }
 
 void xlateResetForTest() {
   Table& t = table();
-  if (t.blocksStored) {
-    // The block table must not keep pointing at the freed pool and pairs.
-    feSetBlock(kStringBlock, nullptr, 0);
-    feSetBlock(kPairBlock, nullptr, 0);
-  }
+  // Whoever kept the pool's and the pairs' addresses must drop them.
+  if (t.blocksStored && storageHook) storageHook(nullptr, 0, nullptr, 0);
   uFreeIfSet(&t.pool);
   uFreeIfSet(&t.pairs);
   t = Table();

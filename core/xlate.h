@@ -8,6 +8,9 @@
 // the text after it is used. Matching is exact (case-sensitive, whole text);
 // when a source appears in several pairs, the pair loaded last answers.
 //
+// This module keeps the table as data; the files, the operators and the
+// image blocks are the interpreter's side (fe/xlate_ops.h).
+//
 // Until a table has been loaded (a file read, an array loaded, or the blocks
 // of an image restored, even an empty one) texts simply stay as they are.
 // From then on a text with no translation is collected, once, in the missing
@@ -57,31 +60,14 @@ const char* xlateMissingText(int32_t index, uint32_t* length);
 // call xlateLoaded afterwards. 0, or 270 (limitcheck) when the pool would
 // pass 32-bit offsets.
 int xlateAddPair(const char* source, uint32_t sourceLength, const char* translation, uint32_t translationLength);
-// Ends a load: the table counts as loaded, the image blocks are stored and
-// the hash tables rebuilt.
+// Ends a load: the table counts as loaded, its storage is handed to the
+// storage hook (below) and the hash tables are rebuilt.
 void xlateLoaded();
 // Empties the two hash tables and links every entry into both.
 void xlateRebuild();
 // The number of pairs loaded.
 int32_t xlatePairCount();
 
-// Reads a translation file (aTransRun). Lines are read whole; leading blanks
-// are skipped; empty lines and lines beginning with "%", "[" or "]" are
-// ignored. A line beginning with "(" holds parenthesised strings (nested
-// parentheses and backslash escapes as in script strings): exactly two make
-// a pair (source, translation); any other count is reported with the alert
-// "SLine ^0: syntax error in translation table" and the log line
-// "line %d: syntax error\n" ("line %d: expected '('\n" when something else
-// stands where a further string would start) and the file is read on. Any
-// other line is logged as "exec: %s\n" and run as script source. "\" and "/"
-// both separate directories in the name. Answers 0, or -1 when the file
-// cannot be opened (nothing changes).
-int xlateRunFile(const char* name);
-
-// The template file (aTranslateOpen): the name is kept and the writer runs at
-// quit. Answers 0, or -1 when the file cannot be opened for reading (the name
-// is then dropped).
-int xlateOpenTemplate(const char* name);
 // Writes the templates now when a template file is named: the file itself
 // gets every missing text, one per line (CR and LF inside a text written as
 // "\r" and "\n"); "<name>.fe" (the template file's whole name followed by
@@ -90,24 +76,29 @@ int xlateOpenTemplate(const char* name);
 // up, each written so that the scanner reads it back as the same text.
 void xlateWriteTemplates();
 
-// Module set-up: registers the operators below in this order, restores the
-// pool and pairs from the "xlate-str" and "xlate-buf" blocks of the compiled
-// image when present (and the table is still empty), has the blocks stored
-// before every image write, and builds the hash tables.
-//   aTranslateLoad "O"        array of strings in pairs -> (appended; 269 for
-//                             an odd count or an element that is not a string)
-//   aTransRun      "S"        file name -> (xlateRunFile; -1 when it cannot
-//                             be opened)
-//   aXTranslate    "!i<0>S#S" string -> a copy of it
-//   aRTranslate    "!i<1>S#S" the same handler
-//   aTranslateOpen "S"        template file name -> (xlateOpenTemplate)
-//   aTranslateDump ""         logs the missing list between
-//                             "*** translation table ***" and
-//                             "*** translation table end ***"
-//   aFETranslate   "!B#B"     sets the interpreter-translation flag -> its
-//                             previous value
-void transInit();
-struct feOpSpec;
-const feOpSpec* xlateOpSpec(const char* name);   // null for another name
+// The template file's name (empty: none). The name is taken as given.
+void xlateSetTemplateName(const char* name);
+const char* xlateTemplateName();
+
+// The table's storage as a compiled image keeps it: the pool (every text
+// terminated) and the pair array as it lies in memory (see xlate_internal.h
+// for its layout). The hook is called with the storage of a loaded table
+// whenever it may have moved, and with nulls when the table is reset, so that
+// whoever keeps the addresses (the image's named blocks) follows them.
+typedef void (*xlateStorageHook)(const char* pool, uint32_t poolBytes, const void* pairs, uint32_t pairBytes);
+void xlateSetStorageHook(xlateStorageHook hook);
+// Hands the storage of a loaded table to the hook now (before an image is
+// written, say).
+void xlateStoreBlocks();
+
+// Whether the table is still empty, so that storage kept in an image may be
+// taken as the table.
+bool xlateCanRestore();
+// Takes a pool and a pair array as an image keeps them as the table, when
+// the table is still empty and both are present and well formed (the pool
+// ends with a terminator, the pairs fill whole entries; pairs pointing
+// outside the pool are dropped). The bytes are copied. Then the storage is
+// handed to the hook and the hash tables are rebuilt.
+void xlateRestoreFrom(const void* pool, uint32_t poolBytes, const void* pairs, uint32_t pairBytes);
 
 #endif

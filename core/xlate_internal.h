@@ -31,12 +31,6 @@ const char* xlatePoolText(uint32_t offset);
 // The first entry of a source chain (xlateNoEntry when empty).
 uint32_t xlateSourceChain(int chain);
 
-// The pool and pairs as the image blocks hold them.
-void xlateStoreBlocks();
-// Takes the "xlate-str" and "xlate-buf" blocks of an image, when present, as
-// the table (only while the table is empty; pairs pointing outside the pool
-// are dropped).
-void xlateRestoreBlocks();
 
 // Forgets the template file name (the test seam's reset).
 void xlateResetTemplate();

@@ -4,9 +4,9 @@
 // success it removes (and releases) its operands and pushes its result.
 #include "fe/generic.h"
 
+#include "core/errors.h"
 #include "fe/arrays.h"
 #include "fe/dict.h"
-#include "fe/errors.h"
 #include "fe/exec.h"
 #include "fe/stack.h"
 

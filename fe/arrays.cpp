@@ -4,11 +4,11 @@
 #include "fe/arrays.h"
 
 #include "core/alloc.h"
-#include "fe/errors.h"
+#include "core/errors.h"
+#include "fe/attnpoll.h"
 #include "fe/generic.h"
 #include "fe/output.h"
 #include "fe/stack.h"
-#include "ui/attn.h"
 
 #include <cstdint>
 #include <cstring>
@@ -202,7 +202,7 @@ int feArrayPrint(const feObject* array, int mode) {
   int result = feOk;
   const feObject* elems = elemsOf(array);
   for (uint32_t k = 0; k < array->length; ++k) {
-    if (evPollAttn() || fePrint(&elems[k], 1) == feErrInterrupt) {
+    if (feAttnPoll() || fePrint(&elems[k], 1) == feErrInterrupt) {
       result = feErrInterrupt;
       break;
     }

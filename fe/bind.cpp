@@ -7,8 +7,8 @@
 // however deep the nesting.
 #include "fe/generic.h"
 
+#include "core/errors.h"
 #include "fe/dict.h"
-#include "fe/errors.h"
 #include "fe/stack.h"
 
 #include <set>

@@ -7,9 +7,9 @@
 #include "fe/control.h"
 
 #include "core/classes.h"
+#include "core/errors.h"
 #include "fe/arrays.h"
 #include "fe/dict.h"
-#include "fe/errors.h"
 #include "fe/exec.h"
 #include "fe/generic.h"
 #include "fe/operator.h"

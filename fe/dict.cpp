@@ -9,8 +9,8 @@
 
 #include "core/alloc.h"
 #include "core/debug.h"
+#include "core/errors.h"
 #include "fe/dict_internal.h"
-#include "fe/errors.h"
 #include "fe/generic.h"
 #include "fe/names.h"
 #include "fe/output.h"

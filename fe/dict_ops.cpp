@@ -3,8 +3,8 @@
 // Each checks its operands first; on an error every stack is left as it was.
 #include "fe/dict.h"
 
+#include "core/errors.h"
 #include "fe/arrays.h"
-#include "fe/errors.h"
 #include "fe/generic.h"
 #include "fe/stack.h"
 

@@ -11,9 +11,9 @@
 #include "fe/dict.h"
 
 #include "core/debug.h"
+#include "core/errors.h"
 #include "fe/dict_internal.h"
 #include "fe/dict_test.h"
-#include "fe/errors.h"
 #include "fe/generic.h"
 #include "fe/names.h"
 #include "fe/stack.h"

@@ -5,11 +5,11 @@
 #include "fe/error.h"
 
 #include "core/alloc.h"
+#include "core/errors.h"
 #include "fe/arrays.h"
 #include "fe/control.h"
 #include "fe/dict.h"
 #include "fe/error_test.h"
-#include "fe/errors.h"
 #include "fe/exec.h"
 #include "fe/generic.h"
 #include "fe/names.h"

@@ -7,11 +7,11 @@
 #include "fe/exec.h"
 
 #include "core/debug.h"
+#include "core/errors.h"
 #include "fe/arrays.h"
 #include "fe/control.h"
 #include "fe/dict.h"
 #include "fe/error.h"
-#include "fe/errors.h"
 #include "fe/file.h"
 #include "fe/generic.h"
 #include "fe/operator.h"

@@ -8,10 +8,10 @@
 
 #include "core/alloc.h"
 #include "core/debug.h"
+#include "core/errors.h"
 #include "fe/arrays.h"
 #include "fe/dict.h"
 #include "fe/error.h"
-#include "fe/errors.h"
 #include "fe/exec.h"
 #include "fe/generic.h"
 #include "fe/names.h"

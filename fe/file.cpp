@@ -4,7 +4,7 @@
 #include "fe/file.h"
 
 #include "core/alloc.h"
-#include "fe/errors.h"
+#include "core/errors.h"
 #include "fe/output.h"
 #include "fe/scanner.h"
 

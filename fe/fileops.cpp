@@ -8,9 +8,9 @@
 // reader does).
 #include "fe/file.h"
 
+#include "core/errors.h"
 #include "fe/dict.h"
 #include "fe/error.h"
-#include "fe/errors.h"
 #include "fe/exec.h"
 #include "fe/generic.h"
 #include "fe/operator.h"

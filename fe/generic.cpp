@@ -9,9 +9,9 @@
 
 #include "core/classes.h"
 #include "core/debug.h"
+#include "core/errors.h"
 #include "fe/arrays.h"
 #include "fe/dict.h"
-#include "fe/errors.h"
 #include "fe/file.h"
 #include "fe/generic_msg.h"
 #include "fe/names.h"

@@ -4,10 +4,10 @@
 
 #include "core/classes.h"
 #include "core/debug.h"
+#include "core/errors.h"
 #include "core/format.h"
 #include "fe/arrays.h"
 #include "fe/dict.h"
-#include "fe/errors.h"
 #include "fe/file.h"
 #include "fe/names.h"
 #include "fe/operator.h"

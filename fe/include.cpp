@@ -2,8 +2,8 @@
 #include "fe/include.h"
 
 #include "core/debug.h"
+#include "core/errors.h"
 #include "core/files.h"
-#include "fe/errors.h"
 #include "fe/macro.h"
 
 #include <cstdint>

@@ -13,8 +13,8 @@
 #include "fe/infix.h"
 
 #include "core/alloc.h"
+#include "core/errors.h"
 #include "fe/arrays.h"
-#include "fe/errors.h"
 #include "fe/generic.h"
 #include "fe/names.h"
 #include "fe/scanner.h"

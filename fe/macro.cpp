@@ -4,7 +4,7 @@
 #include "fe/macro.h"
 
 #include "core/alloc.h"
-#include "fe/errors.h"
+#include "core/errors.h"
 
 #include <cstdint>
 #include <cstring>

@@ -4,7 +4,7 @@
 
 #include "core/alloc.h"
 #include "core/debug.h"
-#include "fe/errors.h"
+#include "core/errors.h"
 #include "fe/names_table.h"
 #include "fe/names_test.h"
 

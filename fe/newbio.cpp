@@ -3,9 +3,9 @@
 #include "fe/newbio.h"
 
 #include "core/debug.h"
+#include "core/errors.h"
 #include "fe/dict.h"
 #include "fe/error.h"
-#include "fe/errors.h"
 #include "fe/generic.h"
 #include "fe/init.h"
 #include "fe/names.h"

@@ -2,9 +2,9 @@
 // the value graph, each body written whole the first time it is met and by
 // its identity number afterwards; and aBOut with its statistics.
 #include "core/classes.h"
+#include "core/errors.h"
 #include "fe/dict.h"
 #include "fe/error.h"
-#include "fe/errors.h"
 #include "fe/generic.h"
 #include "fe/names.h"
 #include "fe/names_table.h"

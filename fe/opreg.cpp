@@ -1,8 +1,8 @@
 // Making operators, registering them under their names, and calling them.
 #include "core/alloc.h"
 #include "core/debug.h"
+#include "core/errors.h"
 #include "fe/dict.h"
-#include "fe/errors.h"
 #include "fe/generic.h"
 #include "fe/names.h"
 #include "fe/operator.h"

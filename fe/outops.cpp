@@ -4,13 +4,13 @@
 // attention flag is raised.
 #include "fe/outops.h"
 
+#include "core/errors.h"
 #include "fe/arrays.h"
-#include "fe/errors.h"
+#include "fe/attnpoll.h"
 #include "fe/generic.h"
 #include "fe/output.h"
 #include "fe/stack.h"
 #include "fe/value.h"
-#include "ui/attn.h"
 
 #include <cstring>
 
@@ -44,7 +44,7 @@ int printStack(bool syntax) {
   int rc = feArrayFromStackCopy(stack, &snapshot, &filled);
   if (rc == feOk) {
     for (int32_t i = n - 1; i >= 0 && rc == feOk; --i) {
-      if (evPollAttn()) {
+      if (feAttnPoll()) {
         rc = feErrInterrupt;
         break;
       }

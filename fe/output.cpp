@@ -4,7 +4,7 @@
 #include "fe/output.h"
 
 #include "core/debug.h"
-#include "fe/errors.h"
+#include "core/errors.h"
 #include "fe/exec.h"
 #include "fe/generic.h"
 #include "fe/stack.h"

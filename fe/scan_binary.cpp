@@ -1,7 +1,7 @@
 // Binary tokens: fixed-size little-endian values and counted strings.
 #include "fe/scan_binary.h"
 
-#include "fe/errors.h"
+#include "core/errors.h"
 #include "fe/strings.h"
 
 #include <cstring>

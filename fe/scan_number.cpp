@@ -9,7 +9,7 @@
 // beyond is a real, never a wrapped integer. Any "." or exponent makes a real.
 #include "fe/scanner.h"
 
-#include "fe/errors.h"
+#include "core/errors.h"
 
 #include <charconv>
 #include <cmath>

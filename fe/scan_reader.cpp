@@ -34,7 +34,7 @@
 #include "fe/scan_reader.h"
 
 #include "core/alloc.h"
-#include "fe/errors.h"
+#include "core/errors.h"
 #include "fe/generic.h"
 #include "fe/scanner.h"
 #include "fe/strings.h"

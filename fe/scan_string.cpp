@@ -1,8 +1,8 @@
 // String literals "(...)" with their backslash escapes and translation, and
 // hex strings "<...>".
 #include "core/debug.h"
+#include "core/errors.h"
 #include "core/xlate.h"
-#include "fe/errors.h"
 #include "fe/generic.h"
 #include "fe/scan_reader.h"
 #include "fe/scanner.h"

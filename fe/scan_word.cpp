@@ -8,8 +8,8 @@
 //   #macro       the text of the macro of that name
 // A word ends at white space (consumed), at the end of the source, or at a
 // delimiter % ( ) / : < > [ ] { } (given back).
+#include "core/errors.h"
 #include "fe/dict.h"
-#include "fe/errors.h"
 #include "fe/generic.h"
 #include "fe/infix.h"
 #include "fe/macro.h"

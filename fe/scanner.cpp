@@ -3,8 +3,8 @@
 #include "fe/scanner.h"
 
 #include "core/alloc.h"
+#include "core/errors.h"
 #include "fe/arrays.h"
-#include "fe/errors.h"
 #include "fe/generic.h"
 #include "fe/scan_binary.h"
 #include "fe/scan_reader.h"

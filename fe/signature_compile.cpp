@@ -9,7 +9,7 @@
 
 #include "core/alloc.h"
 #include "core/debug.h"
-#include "fe/errors.h"
+#include "core/errors.h"
 #include "fe/scanner.h"
 #include "fe/signature_code.h"
 #include "fe/value.h"

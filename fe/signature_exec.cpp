@@ -15,8 +15,8 @@
 
 #include "core/alloc.h"
 #include "core/debug.h"
+#include "core/errors.h"
 #include "fe/arrays.h"
-#include "fe/errors.h"
 #include "fe/generic.h"
 #include "fe/names.h"
 #include "fe/signature_code.h"

@@ -3,8 +3,8 @@
 // length give a new array of the element-wise results, nested arrays
 // recursing.
 #include "fe/arrays.h"
+#include "fe/attnpoll.h"
 #include "fe/stdops_groups.h"
-#include "ui/attn.h"
 
 namespace festd {
 namespace {
@@ -62,7 +62,7 @@ int arrays(int32_t op, const feObject* a, const feObject* b, feObject* out, Path
   const int32_t n = feArrayLength(a);
   if (n != feArrayLength(b)) return feErrLengthCheck;
   if (path->depth == Path::kMaxDepth || path->holds(a, b)) return feErrLimitCheck;
-  if (evPollAttn()) return feErrInterrupt;
+  if (feAttnPoll()) return feErrInterrupt;
   feObject result;
   if (const int rc = feMakeArray(&result, nullptr, uint32_t(n))) return rc;
   path->pairs[path->depth++] = {a, b};

@@ -3,8 +3,8 @@
 #ifndef PLUMET_FE_STDOPS_GROUPS_H
 #define PLUMET_FE_STDOPS_GROUPS_H
 
+#include "core/errors.h"
 #include "fe/control.h"
-#include "fe/errors.h"
 #include "fe/generic.h"
 #include "fe/opcall.h"
 #include "fe/stack.h"

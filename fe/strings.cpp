@@ -4,10 +4,10 @@
 #include "fe/strings.h"
 
 #include "core/alloc.h"
-#include "fe/errors.h"
+#include "core/errors.h"
+#include "fe/attnpoll.h"
 #include "fe/names.h"
 #include "fe/output.h"
-#include "ui/attn.h"
 
 #include <cstdint>
 #include <cstring>
@@ -209,7 +209,7 @@ int feStringPrint(const feObject* string, int mode) {
     if (byte >= 32 && byte < 127) continue;
     feOutWrite(data + run, i - run);
     run = i + 1;
-    if (evPollAttn()) return feErrInterrupt;
+    if (feAttnPoll()) return feErrInterrupt;
     writeEscaped(byte);
   }
   feOutWrite(data + run, length - run);

@@ -4,7 +4,7 @@
 
 #include "core/classes.h"
 #include "core/debug.h"
-#include "fe/errors.h"
+#include "core/errors.h"
 #include "fe/generic.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include "core/alloc.h"
 #include "core/debug.h"
 #include "core/ini.h"
-#include "core/plumet.h"
 #include "core/proginfo.h"
+#include "core/startstate.h"
 #include "ui/mainloop.h"
 #include "ui/ui.h"
 

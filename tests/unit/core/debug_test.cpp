@@ -1,9 +1,6 @@
 #include "core/debug.h"
-#include "core/plumet.h"
 #include "core/proginfo.h"
-#include "fe/quit.h"
-#include "ui/alertstate.h"
-#include "ui/gdihook.h"
+#include "core/startstate.h"
 
 #include <platform_test.h>
 
@@ -20,6 +17,26 @@ namespace {
 
 const uint32_t kSwitchD = 1u << ('d' - 'a');
 
+// What the hooks to the layers above heard: the alert-active flags and quits
+// in order ("1", "0", "Q"), and the panic texts offered.
+struct HookLog {
+  std::string events;
+  std::vector<std::string> panics;
+  intptr_t panicAnswer = 0;
+};
+HookLog hookLog;
+
+dbgHooks recordingHooks() {
+  dbgHooks hooks{};
+  hooks.setAlertActive = [](int flag) { hookLog.events += char('0' + flag); };
+  hooks.quit = [] { hookLog.events += 'Q'; };
+  hooks.offerPanic = [](const char* text) -> intptr_t {
+    hookLog.panics.push_back(text);
+    return hookLog.panicAnswer;
+  };
+  return hooks;
+}
+
 // Resets the platform layer and every piece of state these modules keep, and
 // captures the log text through the log hook.
 class DebugFixture : public ::testing::Test {
@@ -29,14 +46,15 @@ protected:
     plTestSetMessageBoxEcho(false);
     dbgSetFlags(0);
     appSetSwitches(0);
-    gdiSetHook(nullptr);
+    hookLog = HookLog{};
+    dbgSetHooks(recordingHooks());
     progSetInfoFields(nullptr, nullptr, nullptr);
     dbgSetLogHook(&DebugFixture::capture, this);
   }
   void TearDown() override {
     dbgTerm();
     dbgSetLogHook(nullptr, nullptr);
-    gdiSetHook(nullptr);
+    dbgSetHooks(dbgHooks{});
   }
 
   static void capture(void* context, const char* text, size_t length) {
@@ -97,12 +115,13 @@ TEST_F(Alert, SeverityIconAndSubstitution) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     size_t before = boxCount();
+    hookLog.events.clear();
     uAlert(0, c.text, c.arg);
     ASSERT_EQ(boxCount(), before + 1);
     EXPECT_EQ(lastBox().text, c.shown);
     EXPECT_EQ(lastBox().caption, "Error Alert");
     EXPECT_EQ(lastBox().type, UINT(MB_OK | c.icon));
-    EXPECT_EQ(uiAlertActive(), 0);
+    EXPECT_EQ(hookLog.events, "10");  // the document windows heard of the box
   }
 }
 
@@ -184,24 +203,36 @@ TEST_F(Alert, TraceAlertsShowOnlyWhileDebugFlagsAreSet) {
   EXPECT_EQ(lastBox().type, UINT(MB_OK | MB_ICONWARNING));
 }
 
-static std::string quitOrder;
-
-TEST_F(Alert, FatalRunsAtQuitRoutinesThenPostsQuitWithMinusOne) {
-  quitOrder.clear();
-  feAtQuit([] { quitOrder += '1'; });
-  feAtQuit([] { quitOrder += '2'; });
+TEST_F(Alert, FatalRunsTheQuitAfterTheBoxThenPostsQuitWithMinusOne) {
   uAlert(0, "FCannot go on", nullptr);
   ASSERT_EQ(boxCount(), 1u);
   EXPECT_EQ(lastBox().type, UINT(MB_OK | MB_ICONSTOP));
-  EXPECT_EQ(quitOrder, "21");
+  EXPECT_EQ(hookLog.events, "10Q");
   int code = 0;
   ASSERT_TRUE(plTestQuitPosted(&code));
   EXPECT_EQ(code, -1);
 
   // Other severities never ask to quit.
   plTestClearQuit();
+  hookLog.events.clear();
   uAlert(0, "SSevere", nullptr);
+  EXPECT_EQ(hookLog.events, "10");
   EXPECT_FALSE(plTestQuitPosted(nullptr));
+}
+
+// Before start-up sets the hooks (and in a run of the runtime alone) alerts
+// and panics still show their boxes, and a fatal alert still ends the loop.
+TEST_F(Alert, WithoutHooksBoxesShowAndFatalStillQuits) {
+  dbgSetHooks(dbgHooks{});
+  uAlert(0, "FCannot go on", nullptr);
+  dbgPanic("lost");
+  ASSERT_EQ(boxCount(), 2u);
+  EXPECT_EQ(lastBox().text, "lost");
+  int code = 0;
+  ASSERT_TRUE(plTestQuitPosted(&code));
+  EXPECT_EQ(code, -1);
+  EXPECT_EQ(hookLog.events, "");
+  EXPECT_TRUE(hookLog.panics.empty());
 }
 
 TEST_F(Alert, DebuggerHandOffNeedsCtrlAndSwitchD) {
@@ -323,27 +354,19 @@ TEST_F(Panic, LogsShowsTheBoxAndReturns) {
   EXPECT_EQ(lastBox().text, "c form 9");
 }
 
-static std::string hookText;
-static intptr_t hookAnswer;
-static intptr_t panicHook(intptr_t kind, intptr_t a, intptr_t, intptr_t) {
-  if (kind == gdiHookPanic) hookText = reinterpret_cast<const char*>(a);
-  return hookAnswer;
-}
-
 TEST_F(Panic, HookAnsweringOneTakesOverTheReport) {
-  gdiSetHook(panicHook);
   const struct {
     intptr_t answer;
     bool box;
   } cases[] = {{1, false}, {0, true}, {2, true}, {-1, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.answer);
-    hookAnswer = c.answer;
-    hookText.clear();
+    hookLog.panicAnswer = c.answer;
+    hookLog.panics.clear();
     log.clear();
     size_t before = boxCount();
     dbgPanic("lost %s", "block");
-    EXPECT_EQ(hookText, "lost block");
+    EXPECT_EQ(hookLog.panics, std::vector<std::string>{"lost block"});
     EXPECT_EQ(log, "lost block");  // logged either way
     EXPECT_EQ(boxCount(), before + (c.box ? 1 : 0));
   }
@@ -357,7 +380,7 @@ TEST_F(Panic, DebuggerHandOffAfterTheBox) {
   EXPECT_EQ(plTestDebugBreaks(), 1);
 
   // No box, no hand-off.
-  gdiSetHook([](intptr_t, intptr_t, intptr_t, intptr_t) -> intptr_t { return 1; });
+  hookLog.panicAnswer = 1;
   dbgPanic("again");
   EXPECT_EQ(plTestDebugBreaks(), 1);
 }

@@ -1,5 +1,5 @@
-#include "core/plumet.h"
 #include "core/proginfo.h"
+#include "core/startstate.h"
 #include "core/xlate.h"
 
 #include <platform_test.h>

@@ -1,10 +1,10 @@
+#include "attn_stub.h"
+#include "core/errors.h"
 #include "fe/arrays.h"
-#include "fe/errors.h"
 #include "fe/generic.h"
 #include "fe/output.h"
 #include "fe/stack.h"
 #include "fe/strings.h"
-#include "ui/attn.h"
 
 #include <gtest/gtest.h>
 
@@ -347,7 +347,7 @@ TEST(ArraysPrint, InterruptEndsTheListAndStillCloses) {
 
   // The attention flag comes up while "2" is being written.
   auto raiseAfterTwo = [](const std::string& text) {
-    if (text.find('2') != std::string::npos) evSetAttn(1);
+    if (text.find('2') != std::string::npos) attnstub::setAttn(1);
   };
   struct Row {
     const feObject* value;
@@ -355,13 +355,13 @@ TEST(ArraysPrint, InterruptEndsTheListAndStillCloses) {
   };
   const Row rows[] = {{&flat, "[1 2 ]"}, {&nested, "[[1 2 ]]"}};
   for (const Row& row : rows) {
-    evSetAttn(0);
+    attnstub::setAttn(0);
     OutCapture out;
     out.onText = raiseAfterTwo;
     EXPECT_EQ(feArrayPrint(row.value, 1), feErrInterrupt);
     EXPECT_EQ(out.text, row.text);
   }
-  evSetAttn(0);
+  attnstub::setAttn(0);
   feArrayRelease(&flat);
   feArrayRelease(&nested);
 }

@@ -1,9 +1,9 @@
 #include "fe/dict.h"
 
 #include "core/debug.h"
+#include "core/errors.h"
 #include "fe/arrays.h"
 #include "fe/dict_test.h"
-#include "fe/errors.h"
 #include "fe/generic.h"
 #include "fe/names.h"
 #include "fe/output.h"

@@ -1,9 +1,9 @@
 #include "fe/error.h"
 
+#include "core/errors.h"
 #include "fe/arrays.h"
 #include "fe/dict.h"
 #include "fe/error_test.h"
-#include "fe/errors.h"
 #include "fe/exec.h"
 #include "fe/generic.h"
 #include "fe/init.h"

@@ -5,11 +5,11 @@
 #define PLUMET_TESTS_FE_EXEC_FIXTURE_H
 
 #include "core/debug.h"
+#include "core/errors.h"
 #include "fe/arrays.h"
 #include "fe/control.h"
 #include "fe/dict.h"
 #include "fe/error.h"
-#include "fe/errors.h"
 #include "fe/exec.h"
 #include "fe/generic.h"
 #include "fe/init.h"

@@ -2,9 +2,9 @@
 
 #include "core/classes.h"
 #include "core/debug.h"
+#include "core/errors.h"
 #include "fe/arrays.h"
 #include "fe/dict.h"
-#include "fe/errors.h"
 #include "fe/names.h"
 #include "fe/operator.h"
 #include "fe/output.h"

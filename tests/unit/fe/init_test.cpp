@@ -1,10 +1,10 @@
 #include "fe/init.h"
 
+#include "core/errors.h"
 #include "fe/arrays.h"
 #include "fe/control.h"
 #include "fe/dict.h"
 #include "fe/error.h"
-#include "fe/errors.h"
 #include "fe/exec.h"
 #include "fe/generic.h"
 #include "fe/names.h"

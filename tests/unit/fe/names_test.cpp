@@ -1,7 +1,7 @@
 #include "fe/names.h"
 
 #include "core/debug.h"
-#include "fe/errors.h"
+#include "core/errors.h"
 #include "fe/generic.h"
 #include "fe/names_table.h"
 #include "fe/names_test.h"

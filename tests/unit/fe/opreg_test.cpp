@@ -1,8 +1,8 @@
 #include "fe/operator.h"
 
 #include "core/debug.h"
+#include "core/errors.h"
 #include "fe/dict.h"
-#include "fe/errors.h"
 #include "fe/generic.h"
 #include "fe/names.h"
 #include "fe/output.h"

@@ -1,8 +1,8 @@
 #include "fe/outops.h"
 
+#include "attn_stub.h"
 #include "extops_fixture.h"
 #include "fe/output.h"
-#include "ui/attn.h"
 
 #include <gtest/gtest.h>
 
@@ -125,11 +125,11 @@ TEST_F(OutOpsStack, StackAndPstackPrintTopFirstAndKeepTheOperands) {
 }
 
 TEST_F(OutOpsStack, StopsWhenTheAttentionFlagIsRaised) {
-  evSetAttn(1);
+  attnstub::setAttn(1);
   EXPECT_EQ(run("1 2 stack"), feErrInterrupt);
   const std::string afterStack = output();
   EXPECT_EQ(run("1 2 pstack"), feErrInterrupt);
-  evSetAttn(0);
+  attnstub::setAttn(0);
   EXPECT_EQ(output(), "");
   EXPECT_EQ(afterStack, "");
   EXPECT_EQ(operands(), "1 2");

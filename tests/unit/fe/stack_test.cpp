@@ -2,8 +2,8 @@
 
 #include "core/alloc.h"
 #include "core/debug.h"
+#include "core/errors.h"
 #include "fe/arrays.h"
-#include "fe/errors.h"
 #include "fe/generic.h"
 #include "fe/stack_test.h"
 #include "fe/strings.h"

@@ -1,7 +1,7 @@
 #include "fe/stdops.h"
 
+#include "attn_stub.h"
 #include "exec_fixture.h"
-#include "ui/attn.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ class StdOpsTest : public ::testing::Test {
 protected:
   void SetUp() override { start(); }
   void TearDown() override {
-    evSetAttn(0);
+    attnstub::setAttn(0);
     stop();
   }
 };
@@ -309,9 +309,9 @@ TEST_F(StdOpsArith, NestingIsBoundedAndSharedArraysAreNoCycle) {
 }
 
 TEST_F(StdOpsArith, AnInterruptStopsArrayArithmetic) {
-  evSetAttn(1);
+  attnstub::setAttn(1);
   EXPECT_EQ(callOp("[1 2] [3 4]", "add"), feErrInterrupt);
-  evSetAttn(0);
+  attnstub::setAttn(0);
   EXPECT_EQ(operands(), "[1 2 ] [3 4 ]");
 }
 

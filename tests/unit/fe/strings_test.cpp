@@ -1,8 +1,8 @@
-#include "fe/errors.h"
+#include "attn_stub.h"
+#include "core/errors.h"
 #include "fe/names.h"
 #include "fe/output.h"
 #include "fe/strings.h"
-#include "ui/attn.h"
 
 #include <gtest/gtest.h>
 
@@ -326,7 +326,7 @@ TEST(StringsPrint, EscapesBytesWithoutAPrintableForm) {
 TEST(StringsPrint, InterruptStopsBeforeTheNextEscapedByte) {
   feObject special = str("ab\ncd");
   feObject plain = str("abc");
-  evSetAttn(1);
+  attnstub::setAttn(1);
   {
     OutCapture out;
     EXPECT_EQ(feStringPrint(&special, 1), feErrInterrupt);
@@ -335,7 +335,7 @@ TEST(StringsPrint, InterruptStopsBeforeTheNextEscapedByte) {
   // Only escaped bytes poll: a plain string and the form of "=" print whole.
   EXPECT_EQ(printed(plain, 1), "(abc)");
   EXPECT_EQ(printed(special, 0), "ab\ncd");
-  evSetAttn(0);
+  attnstub::setAttn(0);
   EXPECT_EQ(printed(special, 1), "(ab\\ncd)");
   feStringRelease(&special);
   feStringRelease(&plain);

@@ -2,7 +2,7 @@
 
 #include "core/classes.h"
 #include "core/debug.h"
-#include "fe/errors.h"
+#include "core/errors.h"
 #include "fe/generic.h"
 
 #include <platform_test.h>

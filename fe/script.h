@@ -3,8 +3,8 @@
 // pushing results on the operand stack, converting points between the work
 // plane and the world, and the typed arrays (lengths, angles, factors) that
 // users type as text items separated by ";".
-#ifndef PLUMET_CORE_SCRIPT_H
-#define PLUMET_CORE_SCRIPT_H
+#ifndef PLUMET_FE_SCRIPT_H
+#define PLUMET_FE_SCRIPT_H
 
 #include "core/format.h"
 #include "fe/value.h"

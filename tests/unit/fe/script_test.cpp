@@ -1,4 +1,4 @@
-#include "core/script.h"
+#include "fe/script.h"
 
 #include "core/alloc.h"
 #include "core/debug.h"

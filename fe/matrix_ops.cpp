@@ -1,9 +1,11 @@
 // The script operators on transformations. Matrices reach the handlers as
 // blocks of 16 doubles and points as blocks of 3 (the signatures' A{16D} and
 // A{DDD}); every result is a fresh block the interpreter makes into an array.
+#include "fe/matrix_ops.h"
+
 #include "core/matrix.h"
 
-#include "fe/errors.h"
+#include "core/errors.h"
 #include "fe/operator.h"
 
 #include <windows.h>

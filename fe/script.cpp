@@ -1,9 +1,9 @@
 // Running script text from native code, taking values apart and pushing
 // values on the operand stack.
-#include "core/script.h"
+#include "fe/script.h"
 
+#include "core/errors.h"
 #include "fe/arrays.h"
-#include "fe/errors.h"
 #include "fe/exec.h"
 #include "fe/generic.h"
 #include "fe/names.h"

@@ -1,12 +1,13 @@
-// The translation operators and the module's set-up (see xlate.h).
-#include "core/xlate.h"
+// The translation operators, the module's set-up and the table's blocks in
+// the compiled image (see xlate_ops.h).
+#include "fe/xlate_ops.h"
 
 #include "core/alloc.h"
 #include "core/debug.h"
-#include "core/xlate_internal.h"
+#include "core/errors.h"
+#include "core/xlate.h"
 #include "fe/arrays.h"
 #include "fe/control.h"
-#include "fe/errors.h"
 #include "fe/newbio.h"
 #include "fe/operator.h"
 #include "fe/strings.h"
@@ -100,9 +101,32 @@ const feOpSpec kOps[] = {
     {"aFETranslate", opFETranslate, "!B#B"},
 };
 
+const char kStringBlock[] = "xlate-str";
+const char kPairBlock[] = "xlate-buf";
+
+// The image's block table follows the table's storage; the pair block is the
+// pair array as it lies in memory.
+void keepInImage(const char* pool, uint32_t poolBytes, const void* pairs, uint32_t pairBytes) {
+  feSetBlock(kStringBlock, pool, poolBytes);
+  feSetBlock(kPairBlock, pairs, pairBytes);
+}
+
 void storeBlocksBeforeSave(void*) { xlateStoreBlocks(); }
 
 }  // namespace
+
+void xlateRestoreFromImage() {
+  if (!xlateCanRestore()) return;
+  void* text = nullptr;
+  void* pairs = nullptr;
+  uint32_t textLength = 0;
+  uint32_t pairsLength = 0;
+  feGetBlock(kStringBlock, &text, &textLength);
+  feGetBlock(kPairBlock, &pairs, &pairsLength);
+  xlateRestoreFrom(text, textLength, pairs, pairsLength);
+  if (text) uFree(&text);
+  if (pairs) uFree(&pairs);
+}
 
 const feOpSpec* xlateOpSpec(const char* name) {
   if (!name) return nullptr;
@@ -114,7 +138,8 @@ const feOpSpec* xlateOpSpec(const char* name) {
 void transInit() {
   const uintptr_t instance = reinterpret_cast<uintptr_t>(GetModuleHandleA(nullptr));
   for (const feOpSpec& op : kOps) feRegisterOp(op.name, op.handler, op.signature, 0, instance);
-  xlateRestoreBlocks();
+  xlateSetStorageHook(keepInImage);
+  xlateRestoreFromImage();
   static bool saveRegistered = false;
   if (!saveRegistered) {
     feOnSave(storeBlocksBeforeSave, nullptr);

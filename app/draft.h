@@ -1,7 +1,7 @@
 // The interpreter and module start-up (draftInit) and the shut-down
 // routines (draftExit, appClose).
-#ifndef PLUMET_CORE_DRAFT_H
-#define PLUMET_CORE_DRAFT_H
+#ifndef PLUMET_APP_DRAFT_H
+#define PLUMET_APP_DRAFT_H
 
 #include <cstddef>
 #include <cstdint>
@@ -48,11 +48,14 @@ bool draftSourceMode();
 const uint32_t* draftTimingSamples();
 
 void draftInit();
+
+// The program's environment for scripts run from the command line: the
+// hooks, a fresh interpreter and every module set-up in the start-up order,
+// without the interrupt polls, the search path, the language file,
+// "draft.fe" or "start", and without a window. Answers the interpreter's
+// start result.
+int draftInitForScripts();
 void draftExit();
 void appClose();
-
-// The translator mode word: 1 importing, 2 exporting, 0 otherwise.
-int32_t draftGetXlateMode();
-int draftSetXlateMode(int32_t mode);
 
 #endif

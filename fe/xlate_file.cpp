@@ -1,10 +1,10 @@
-// Translation files (read by aTransRun) and the templates written at quit for
-// a translator (see xlate.h).
-#include "core/xlate.h"
+// Translation files (read by aTransRun) and the template file named by
+// aTranslateOpen (see xlate_ops.h).
+#include "fe/xlate_ops.h"
 
 #include "core/debug.h"
 #include "core/files.h"
-#include "core/xlate_internal.h"
+#include "core/xlate.h"
 #include "fe/exec.h"
 #include "fe/generic.h"
 #include "fe/quit.h"
@@ -100,80 +100,16 @@ void readPairLine(std::string_view text, int32_t lineNumber) {
   }
 }
 
-// A text inside the parentheses of a script string, written so that the
-// scanner reads it back as the same text: backslashes and line ends escaped,
-// and parentheses too when they do not pair up.
-std::string scriptString(std::string_view text) {
-  int depth = 0;
-  bool balanced = true;
-  for (char c : text) {
-    if (c == '(') ++depth;
-    else if (c == ')' && --depth < 0) balanced = false;
-  }
-  balanced = balanced && depth == 0;
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\r': out += "\\r"; break;
-      case '\n': out += "\\n"; break;
-      case '(': out += balanced ? "(" : "\\("; break;
-      case ')': out += balanced ? ")" : "\\)"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-
-// A missing text on a line of its own: only its line ends are escaped.
-std::string plainLine(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else out += c;
-  }
-  return out;
-}
-
-struct TemplateState {
-  std::string name;          // empty: no template file
-  bool writerRegistered = false;
-};
-
-TemplateState& templateState() {
-  static TemplateState state;
-  return state;
-}
+// Whether the template writer is on the at-quit list.
+bool writerRegistered = false;
 
 void writeAtQuit() {
   // The quit list has taken the routine off: a later aTranslateOpen adds it again.
-  templateState().writerRegistered = false;
+  writerRegistered = false;
   xlateWriteTemplates();
 }
 
-bool writeText(FILE* file, const std::string& text) {
-  return std::fwrite(text.data(), 1, text.size(), file) == text.size();
-}
-
-// The pairs whose used flag is the one asked for, chain by chain in the hash
-// order of their sources.
-std::string pairLines(bool used) {
-  std::string out;
-  const xlatePair* pairs = xlatePairTable();
-  for (int chain = 0; chain < xlateChains; ++chain) {
-    for (uint32_t i = xlateSourceChain(chain); i != xlateNoEntry; i = pairs[i].nextSource) {
-      if ((pairs[i].used != 0) != used) continue;
-      out += "\t(" + scriptString(xlatePoolText(pairs[i].source)) + ")";
-      out += "\t(" + scriptString(xlatePoolText(pairs[i].translation)) + ")\n";
-    }
-  }
-  return out;
-}
-
 }  // namespace
-
-void xlateResetTemplate() { templateState().name.clear(); }
 
 int xlateRunFile(const char* name) {
   File file(std::fopen(fileName(name).c_str(), "r"));
@@ -206,44 +142,16 @@ int xlateRunFile(const char* name) {
 }
 
 int xlateOpenTemplate(const char* name) {
-  TemplateState& state = templateState();
-  state.name = fileName(name);
-  if (!state.writerRegistered) {
+  const std::string path = fileName(name);
+  xlateSetTemplateName(path.c_str());
+  if (!writerRegistered) {
     feAtQuit(writeAtQuit);
-    state.writerRegistered = true;
+    writerRegistered = true;
   }
-  File probe(state.name.empty() ? nullptr : std::fopen(state.name.c_str(), "r"));
+  File probe(path.empty() ? nullptr : std::fopen(path.c_str(), "r"));
   if (!probe) {
-    state.name.clear();
+    xlateSetTemplateName(nullptr);
     return -1;
   }
   return 0;
-}
-
-void xlateWriteTemplates() {
-  const std::string& name = templateState().name;
-  if (name.empty()) return;
-
-  if (File missingFile{std::fopen(name.c_str(), "wb")}) {
-    for (int32_t i = 0; i < xlateMissingCount(); ++i) {
-      uint32_t length = 0;
-      const char* text = xlateMissingText(i, &length);
-      if (!writeText(missingFile.get(), plainLine(std::string_view(text, length)) + "\n")) break;
-    }
-  }
-
-  xlateRebuild();
-  std::string script = "/aLanguage (XXX) def\n/aHelpFont (Monaco.9) def\n[\n";
-  for (int32_t i = 0; i < xlateMissingCount(); ++i) {
-    uint32_t length = 0;
-    const char* text = xlateMissingText(i, &length);
-    const std::string_view whole(text, length);
-    if (whole.find(".fe") != std::string_view::npos) continue;
-    script += "\t%\t(" + scriptString(whole) + ")\t(XXX)\n";
-  }
-  script += pairLines(true);
-  script += "\n\t%%%% Unused %%%%%\n\n";
-  script += pairLines(false);
-  script += "] aTranslateLoad\n";
-  if (File scriptFile{std::fopen((name + ".fe").c_str(), "wb")}) writeText(scriptFile.get(), script);
 }

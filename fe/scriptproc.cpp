@@ -1,4 +1,4 @@
-#include "core/scriptproc.h"
+#include "fe/scriptproc.h"
 
 #include "fe/dict.h"
 #include "fe/exec.h"

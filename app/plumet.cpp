@@ -1,8 +1,10 @@
-#include "core/plumet.h"
+#include "app/plumet.h"
 
+#include "app/draft.h"
+#include "app/hooks.h"
 #include "core/abort.h"
 #include "core/debug.h"
-#include "core/draft.h"
+#include "core/startstate.h"
 #include "ui/app.h"
 #include "ui/mainloop.h"
 #include "ui/ui.h"
@@ -14,38 +16,20 @@
 
 namespace {
 
-constexpr const char* kDefaultIniName = "PLUMET.INI";
 constexpr size_t kIniNameMax = 259;     // the name buffer holds 260 bytes
 constexpr int kMessageQueueLarge = 112;  // two-byte text needs a longer queue
 constexpr int kMessageQueueSmall = 32;
 constexpr UINT kMsgBringToFront = 1227;
 
-uint32_t switchWord;
 bool mFlag;
 uint32_t controlWord = appFpDefault;
 uint32_t appliedControlWord;
-HINSTANCE instanceHandle;
-HINSTANCE previousHandle;
-std::string commandRest;
-std::string iniName = kDefaultIniName;
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 char lowerLetter(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 }  // namespace
-
-void appSetSwitches(uint32_t switches) { switchWord = switches; }
-
-uint32_t appSwitches() { return switchWord; }
-
-uint32_t appSwitchBit(char letter) {
-  letter = lowerLetter(letter);
-  if (letter < 'a' || letter > 'z') return 0;
-  return 1u << (letter - 'a');
-}
-
-bool appHasSwitch(char letter) { return (switchWord & appSwitchBit(letter)) != 0; }
 
 appCommandLine appParseCommandLine(const char* line) {
   appCommandLine out;
@@ -109,11 +93,6 @@ std::string appImagePathFor(const std::string& modulePath) {
   return path + ".FEB";
 }
 
-HINSTANCE appGetInstance() { return instanceHandle; }
-HINSTANCE appGetInstanceHandle() { return instanceHandle; }
-const char* appGetCmdLine() { return commandRest.c_str(); }
-const char* appGetIniName() { return iniName.c_str(); }
-
 uint32_t appControlWord() { return controlWord; }
 uint32_t appAppliedControlWord() { return appliedControlWord; }
 void appSetControlWord(uint32_t value) { controlWord = value; }
@@ -137,14 +116,10 @@ void appSigFpe(int, int code) {
 void appSigIll(int) { dbgPanic("plumet:mainIll> Illegal Instruction:"); }
 
 void appResetStartState() {
-  switchWord = 0;
+  appResetStartValues();
   mFlag = false;
   controlWord = appFpDefault;
   appliedControlWord = 0;
-  instanceHandle = nullptr;
-  previousHandle = nullptr;
-  commandRest.clear();
-  iniName = kDefaultIniName;
 }
 
 int doInit() {
@@ -165,32 +140,32 @@ int doInit() {
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show) {
+  appInstallHooks();
   if (HWND other = FindWindowA("mpframe", nullptr)) {
     if ((GetVersion() & 0x80000000u) == 0) MessageBoxA(nullptr, "Another copy is already running!", "Korvan", MB_OK);
     PostMessageA(other, kMsgBringToFront, 0, 0);
     return 0;
   }
-  instanceHandle = instance;
-  previousHandle = previous;
+  appSetInstance(instance);
   for (int size = uiTwoByteMode() ? kMessageQueueLarge : kMessageQueueSmall; size >= 8; size -= 8)
     if (SetMessageQueue(size)) break;
 
   appCommandLine parsed = appParseCommandLine(commandLine);
-  switchWord = parsed.switches;
+  appSetSwitches(parsed.switches);
   if (parsed.mFlag) mFlag = true;
   if (parsed.iniGiven) {
-    iniName = parsed.iniName;
-    dbgPrintf("Command Line INI:%s\n", iniName.c_str());
+    appSetIniName(parsed.iniName.c_str());
+    dbgPrintf("Command Line INI:%s\n", parsed.iniName.c_str());
     std::string full;
-    if (appAcceptIniName(iniName, &full)) {
-      iniName = full;
+    if (appAcceptIniName(parsed.iniName, &full)) {
+      appSetIniName(full.c_str());
     } else {
       dbgPrintf("INI from program name!\n");
-      switchWord &= ~appSwitchBit('i');
-      iniName = kDefaultIniName;
+      appSetSwitches(appSwitches() & ~appSwitchBit('i'));
+      appSetIniName(appDefaultIniName);
     }
   }
-  commandRest = parsed.rest;
+  appSetCmdLine(parsed.rest.c_str());
   if (appHasSwitch('b')) controlWord = 0;
 
   // The recovery point: an abort signal is reported and the main loop runs
@@ -199,7 +174,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
   for (;;) {
     try {
       if (recovering) evMainLoop();
-      else appRun(doInit, instance, previous, commandRest.c_str(), show);
+      else appRun(doInit, instance, previous, appGetCmdLine(), show);
       break;
     } catch (const uAbortSignal& abortSignal) {
       char text[16];

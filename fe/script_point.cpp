@@ -3,10 +3,10 @@
 // The converter is the one installed for AP and AV signature groups
 // (feSetPointConverter, fe/signature.h), so native code and signatures always
 // convert alike; with none installed points pass unchanged.
-#include "core/script.h"
+#include "fe/script.h"
 
 #include "core/debug.h"
-#include "fe/errors.h"
+#include "core/errors.h"
 #include "fe/generic.h"
 #include "fe/signature.h"
 #include "fe/stack.h"

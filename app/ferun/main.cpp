@@ -1,9 +1,11 @@
-// ferun: runs FE script files (or texts given with -e) on a fresh
-// interpreter, with the interpreter output on standard output (its "\r"
-// line ends written as "\n").
+// ferun: runs FE script files (or texts given with -e) in the program's
+// environment (a fresh interpreter with every module set-up that start-up
+// runs, headless, without "draft.fe", "start" or a window), with the
+// interpreter output on standard output (its "\r" line ends written as "\n").
 //
-//   ferun FILE...        runs each file in turn
-//   ferun -e TEXT        runs the text; -e and files may be mixed
+//   ferun FILE...          runs each file in turn
+//   ferun -e TEXT          runs the text; -e and files may be mixed
+//   ferun --bare ...       the interpreter alone: no module set-ups
 //
 // Every run goes through errorcheck: a file runs as "(FILE) run" does, read
 // token by token from its stream, and a text as feRunString runs it. An
@@ -11,6 +13,7 @@
 // run (a file that cannot be opened is reported as run's error); the next
 // file still runs. The exit status is 1 when any report was printed, else
 // 0. A script that calls quit ends the sequence after its own run.
+#include "app/draft.h"
 #include "fe/error.h"
 #include "fe/exec.h"
 #include "fe/file.h"
@@ -38,20 +41,24 @@ void toStdout(void*, const char* text, size_t length) {
 }
 
 int usage() {
-  std::fprintf(stderr, "usage: ferun FILE... | ferun -e TEXT\n");
+  std::fprintf(stderr, "usage: ferun [--bare] FILE... | ferun [--bare] -e TEXT\n");
   return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) return usage();
-  for (int i = 1; i < argc; ++i)
+  int first = 1;
+  const bool bare = argc > 1 && std::strcmp(argv[1], "--bare") == 0;
+  if (bare) ++first;
+  if (argc <= first) return usage();
+  for (int i = first; i < argc; ++i)
     if (std::strcmp(argv[i], "-e") == 0 && ++i == argc) return usage();
 
-  feInitFresh();
+  if (bare) feInitFresh();
+  else draftInitForScripts();
   feSetOutHook(toStdout, nullptr);
-  for (int i = 1; i < argc; ++i) {
+  for (int i = first; i < argc; ++i) {
     if (std::strcmp(argv[i], "-e") == 0) feRunString(argv[++i]);
     else feRunFile(argv[i], std::strlen(argv[i]));
     std::fflush(stdout);

@@ -1,5 +1,6 @@
-#include "core/draft.h"
-#include "core/plumet.h"
+#include "app/draft.h"
+#include "app/plumet.h"
+#include "core/startstate.h"
 #include "fe/quit.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Script procedures that native code runs by name. The scripts (the bundled
 // draft.fe and lang.fe, or the image made from them) define them; a name the
 // scripts leave undefined does nothing.
-#ifndef PLUMET_CORE_SCRIPTPROC_H
-#define PLUMET_CORE_SCRIPTPROC_H
+#ifndef PLUMET_FE_SCRIPTPROC_H
+#define PLUMET_FE_SCRIPTPROC_H
 
 #include <cstddef>
 

@@ -2,7 +2,7 @@
 // joined by blanks) to WinMain and ends with the quit message's exit code.
 // Headless, the interpreter's output goes to standard output, its "\r" line
 // ends written as "\n".
-#include "core/plumet.h"
+#include "app/plumet.h"
 #include "fe/output.h"
 #include "ui/mainloop.h"
 

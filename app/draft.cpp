@@ -1,18 +1,22 @@
-#include "core/draft.h"
+#include "app/draft.h"
 
+#include "app/hooks.h"
+#include "app/plumet.h"
 #include "core/debug.h"
 #include "core/ini.h"
-#include "core/plumet.h"
 #include "core/proginfo.h"
-#include "core/script.h"
+#include "core/startstate.h"
 #include "core/xlate.h"
 #include "fe/dict.h"
 #include "fe/exec.h"
 #include "fe/generic.h"
+#include "fe/ini_ops.h"
 #include "fe/init.h"
 #include "fe/names.h"
 #include "fe/newbio.h"
 #include "fe/operator.h"
+#include "fe/script.h"
+#include "fe/xlate_ops.h"
 #include "ui/attn.h"
 #include "ui/event.h"
 #include "ui/ui.h"
@@ -87,7 +91,6 @@ constexpr int kLastPolledGroup = 11;
 uint16_t pictureNumber;
 uint32_t samples[kTimingSamples];
 bool sourceMode;
-int32_t xlateMode;
 
 void sample(int n) { samples[n] = uTicks(); }
 
@@ -98,11 +101,11 @@ void poll() {
   std::exit(0);
 }
 
-void runGroups(int first, int last) {
+void runGroups(int first, int last, bool polled = true) {
   for (int group = first; group <= last; ++group) {
     for (const draftModule& m : kModules)
       if (m.group == group && m.init) m.init();
-    if (group <= kLastPolledGroup) poll();
+    if (polled && group <= kLastPolledGroup) poll();
   }
 }
 
@@ -284,6 +287,13 @@ void draftInit() {
   }
 }
 
+int draftInitForScripts() {
+  appInstallHooks();
+  const int result = feInit(nullptr);
+  runGroups(1, kModules[kModuleCount - 1].group, false);
+  return result;
+}
+
 void draftExit() { uiTerm(); }
 
 void appClose() {
@@ -291,9 +301,3 @@ void appClose() {
   dbgTerm();
 }
 
-int32_t draftGetXlateMode() { return xlateMode; }
-
-int draftSetXlateMode(int32_t mode) {
-  xlateMode = mode;
-  return 0;
-}

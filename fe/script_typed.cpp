@@ -1,11 +1,11 @@
 // Typed arrays: text items separated by ";" read into reals by a parser, and
 // arrays of numbers written as text by a formatter; the operators built on
 // them and the two operators kept for scripts that still call them.
-#include "core/script.h"
+#include "fe/script.h"
 
 #include "core/alloc.h"
+#include "core/errors.h"
 #include "fe/arrays.h"
-#include "fe/errors.h"
 #include "fe/generic.h"
 #include "fe/operator.h"
 #include "fe/strings.h"

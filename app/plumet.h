@@ -1,24 +1,13 @@
-// The program's start-up state and entry: the switch word, the command line,
-// the configuration-file name, the floating-point control word kept as
-// state, WinMain and doInit.
-#ifndef PLUMET_CORE_PLUMET_H
-#define PLUMET_CORE_PLUMET_H
+// The program's entry: the command line, the floating-point control word
+// kept as state, WinMain and doInit. What the command line sets is kept in
+// core/startstate.h, where every layer reads it.
+#ifndef PLUMET_APP_PLUMET_H
+#define PLUMET_APP_PLUMET_H
 
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
-
-// Replaces the switch word (start-up sets it from the command line).
-void appSetSwitches(uint32_t switches);
-uint32_t appSwitches();
-
-// Whether the switch letter (a-z, either case) was given; false for any other
-// character.
-bool appHasSwitch(char letter);
-
-// The bit of a switch letter in the switch word (0 for a non-letter).
-uint32_t appSwitchBit(char letter);
 
 // ---- The command line ----
 
@@ -50,13 +39,6 @@ bool appAcceptIniName(const std::string& name, std::string* fullPath);
 // ".exe" (any case) is removed and ".FEB" appended.
 std::string appImagePathFor(const std::string& modulePath);
 
-// The program's instance handles, the command line after the switches and
-// the configuration-file name (initially "PLUMET.INI").
-HINSTANCE appGetInstance();
-HINSTANCE appGetInstanceHandle();
-const char* appGetCmdLine();
-const char* appGetIniName();
-
 // ---- The floating-point control word ----
 //
 // The control word is kept as state only: on this platform floating-point
@@ -83,7 +65,7 @@ void appSigFpe(int signal, int code);
 void appSigIll(int signal);
 
 // Resets the start-up state (switches, M flag, control word, command line,
-// configuration name) to its initial values: for tests.
+// configuration name, translator mode) to its initial values: for tests.
 void appResetStartState();
 
 // ---- The entry ----

@@ -1,7 +1,9 @@
-// The interpreter's error codes. 0 is success; 268 is the not-equal answer of
-// feEq and never raised; other subsystems answer their own negative codes.
-#ifndef PLUMET_FE_ERRORS_H
-#define PLUMET_FE_ERRORS_H
+// The interpreter's error codes, which the runtime's routines answer too (a
+// range or limit check of a matrix or a translation table is the same error a
+// script sees). 0 is success; 268 is the not-equal answer of feEq and never
+// raised; other subsystems answer their own negative codes.
+#ifndef PLUMET_CORE_ERRORS_H
+#define PLUMET_CORE_ERRORS_H
 
 enum feErrorCode {
   feOk = 0,

@@ -1,0 +1,99 @@
+// The translation tests' fixture: an empty table, the debug log captured,
+// a scratch directory, and helpers to load pairs and ask for texts.
+#ifndef PLUMET_TESTS_CORE_XLATE_FIXTURE_H
+#define PLUMET_TESTS_CORE_XLATE_FIXTURE_H
+
+#include "core/alloc.h"
+#include "core/debug.h"
+#include "core/xlate.h"
+#include "core/xlate_internal.h"
+#include "core/xlate_test.h"
+
+#include <platform_test.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace xlatefx {
+
+namespace fs = std::filesystem;
+
+inline std::string& logText() {
+  static std::string text;
+  return text;
+}
+inline void captureLog(void*, const char* text, size_t length) { logText().append(text, length); }
+
+// An empty translation table, the debug log captured and a scratch directory
+// of the test's own.
+class XlateTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    xlateResetForTest();
+    plTestClearMessageBoxes();
+    plTestSetMessageBoxEcho(false);
+    logText().clear();
+    dbgSetLogHook(captureLog, nullptr);
+    dir_ = fs::temp_directory_path() / ("plumet-xlate-" + std::to_string(std::random_device{}()) + "-" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    dbgSetLogHook(nullptr, nullptr);
+    plTestSetMessageBoxEcho(true);
+    xlateResetForTest();
+    fs::remove_all(dir_);
+  }
+
+  static void load(const std::vector<std::pair<std::string, std::string>>& pairs) {
+    for (const auto& [source, translation] : pairs)
+      ASSERT_EQ(xlateAddPair(source.data(), uint32_t(source.size()), translation.data(), uint32_t(translation.size())),
+                0);
+    xlateLoaded();
+  }
+  // The answer of xlateStr as text, with its result code.
+  static std::string ask(int direction, const char* text, int* result = nullptr) {
+    const char* out = nullptr;
+    const int r = xlateStr(direction, text, &out);
+    if (result) *result = r;
+    return out ? out : "<null>";
+  }
+  static std::vector<std::string> missingTexts() {
+    std::vector<std::string> texts;
+    for (int32_t i = 0; i < xlateMissingCount(); ++i) {
+      uint32_t length = 0;
+      const char* text = xlateMissingText(i, &length);
+      texts.emplace_back(text, length);
+    }
+    return texts;
+  }
+  std::string path(const std::string& name) const { return (dir_ / name).string(); }
+  void write(const std::string& name, const std::string& text) const {
+    std::ofstream(dir_ / name, std::ios::binary) << text;
+  }
+  std::string read(const std::string& name) const {
+    std::ifstream in(dir_ / name, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  static bool boxShown(const std::string& text) {
+    for (const auto& box : plTestMessageBoxes())
+      if (box.text == text) return true;
+    return false;
+  }
+
+  fs::path dir_;
+};
+
+}  // namespace xlatefx
+
+#endif

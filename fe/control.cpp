@@ -475,13 +475,19 @@ int feForall(const feObject* object, const feObject* proc) {
   }
 }
 
-const feOpSpec* feControlOpSpec(const char* name) {
+const feOpSpec* feOpSpecFind(const feOpSpec* table, size_t count, const char* name) {
   if (!name) return nullptr;
-  for (const feOpSpec& spec : opSpecs)
-    if (std::strcmp(spec.name, name) == 0) return &spec;
+  for (size_t i = 0; i < count; ++i)
+    if (std::strcmp(table[i].name, name) == 0) return &table[i];
   return nullptr;
 }
 
+void feOpSpecRegisterAll(const feOpSpec* table, size_t count) {
+  for (size_t i = 0; i < count; ++i) feRegisterOp(table[i].name, table[i].handler, table[i].signature, 0, instance());
+}
+
+const feOpSpec* feControlOpSpec(const char* name) { return feOpSpecFind(opSpecs, name); }
+
 void feControlRegister() {
-  for (const feOpSpec& spec : opSpecs) feRegisterOp(spec.name, spec.handler, spec.signature, 0, instance());
+  feOpSpecRegisterAll(opSpecs);
 }

@@ -41,12 +41,25 @@ int feUnwindTo(uint16_t mask, uint16_t bits);
 // nothing changes.
 int feForall(const feObject* object, const feObject* proc);
 
-// One operator of the control and execution modules as it is registered.
+// One operator of a module's table as it is registered.
 struct feOpSpec {
   const char* name;
   feOpHandler handler;
   const char* signature;
 };
+// The entry of a module's table with the name; null for another name.
+const feOpSpec* feOpSpecFind(const feOpSpec* table, size_t count, const char* name);
+template <size_t N>
+const feOpSpec* feOpSpecFind(const feOpSpec (&table)[N], const char* name) {
+  return feOpSpecFind(table, N, name);
+}
+// Registers every operator of the table in its order, with the program's
+// instance as the context word.
+void feOpSpecRegisterAll(const feOpSpec* table, size_t count);
+template <size_t N>
+void feOpSpecRegisterAll(const feOpSpec (&table)[N]) {
+  feOpSpecRegisterAll(table, N);
+}
 // The registration of "if", "ifelse", "loop", "repeat", "for", "exit",
 // "stop", "stopped", "execstack", "countexecstack", "exec", "suspend",
 // "resume", "forall", "version" or "usertime"; null for another name. The

@@ -448,9 +448,4 @@ int feOpALogPrint(feArgs*) {
   return feOk;
 }
 
-const feOpSpec* feExtOpSpec(const char* name) {
-  if (!name) return nullptr;
-  for (const feOpSpec& spec : kSpecs)
-    if (std::strcmp(spec.name, name) == 0) return &spec;
-  return nullptr;
-}
+const feOpSpec* feExtOpSpec(const char* name) { return feOpSpecFind(kSpecs, name); }

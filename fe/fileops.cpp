@@ -369,12 +369,7 @@ int feRunFile(const char* name, size_t length) {
   return feRunString("run");
 }
 
-const feOpSpec* feFileOpSpec(const char* name) {
-  if (!name) return nullptr;
-  for (const feOpSpec& spec : kSpecs)
-    if (std::strcmp(spec.name, name) == 0) return &spec;
-  return nullptr;
-}
+const feOpSpec* feFileOpSpec(const char* name) { return feOpSpecFind(kSpecs, name); }
 
 void feFileInstallOps(const feObject* dict) {
   feFileInit();

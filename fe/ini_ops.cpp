@@ -6,8 +6,6 @@
 #include "fe/control.h"
 #include "fe/operator.h"
 
-#include <windows.h>
-
 #include <cstring>
 #include <string>
 
@@ -46,14 +44,8 @@ const feOpSpec kOps[] = {
 
 }  // namespace
 
-const feOpSpec* iniOpSpec(const char* name) {
-  if (!name) return nullptr;
-  for (const feOpSpec& op : kOps)
-    if (std::strcmp(op.name, name) == 0) return &op;
-  return nullptr;
-}
+const feOpSpec* iniOpSpec(const char* name) { return feOpSpecFind(kOps, name); }
 
 void iniRegisterOps() {
-  const uintptr_t instance = reinterpret_cast<uintptr_t>(GetModuleHandleA(nullptr));
-  for (const feOpSpec& op : kOps) feRegisterOp(op.name, op.handler, op.signature, 0, instance);
+  feOpSpecRegisterAll(kOps);
 }

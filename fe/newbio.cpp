@@ -109,12 +109,7 @@ const feOpSpec kOps[] = {
 
 }  // namespace
 
-const feOpSpec* feImageOpSpec(const char* name) {
-  if (!name) return nullptr;
-  for (const feOpSpec& op : kOps)
-    if (std::strcmp(op.name, name) == 0) return &op;
-  return nullptr;
-}
+const feOpSpec* feImageOpSpec(const char* name) { return feOpSpecFind(kOps, name); }
 
 int feInitFromImage(const char* path) {
   if (!feInitClaim()) return feOk;

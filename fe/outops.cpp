@@ -84,9 +84,4 @@ int feOpPrompt(feArgs*) {
   return feOk;
 }
 
-const feOpSpec* feOutOpSpec(const char* name) {
-  if (!name) return nullptr;
-  for (const feOpSpec& spec : kSpecs)
-    if (std::strcmp(spec.name, name) == 0) return &spec;
-  return nullptr;
-}
+const feOpSpec* feOutOpSpec(const char* name) { return feOpSpecFind(kSpecs, name); }

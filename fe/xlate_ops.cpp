@@ -12,8 +12,6 @@
 #include "fe/operator.h"
 #include "fe/strings.h"
 
-#include <windows.h>
-
 #include <cstring>
 #include <string>
 
@@ -128,16 +126,10 @@ void xlateRestoreFromImage() {
   if (pairs) uFree(&pairs);
 }
 
-const feOpSpec* xlateOpSpec(const char* name) {
-  if (!name) return nullptr;
-  for (const feOpSpec& op : kOps)
-    if (std::strcmp(op.name, name) == 0) return &op;
-  return nullptr;
-}
+const feOpSpec* xlateOpSpec(const char* name) { return feOpSpecFind(kOps, name); }
 
 void transInit() {
-  const uintptr_t instance = reinterpret_cast<uintptr_t>(GetModuleHandleA(nullptr));
-  for (const feOpSpec& op : kOps) feRegisterOp(op.name, op.handler, op.signature, 0, instance);
+  feOpSpecRegisterAll(kOps);
   xlateSetStorageHook(keepInImage);
   xlateRestoreFromImage();
   static bool saveRegistered = false;

@@ -4,45 +4,27 @@
 #define PLUMET_TESTS_CORE_INI_FIXTURE_H
 
 #include "core/ini.h"
+#include "scratch_dir.h"
 
 #include <platform_test.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
 #include <string>
 
 namespace inifx {
 
 namespace fs = std::filesystem;
 
-// A scratch directory of its own for every test (several builds may run the
-// suites at the same time).
-class IniTest : public ::testing::Test {
+// Configuration files in a scratch directory of the test's own.
+class IniTest : public ScratchDirTest {
 protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("plumet-ini-" + std::to_string(std::random_device{}()) + "-" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
+  IniTest() : ScratchDirTest("plumet-ini-") {}
   void TearDown() override {
     iniShutdown();
     plTestSetModuleFileName("");
-    fs::remove_all(dir_);
-  }
-  std::string path(const std::string& name) const { return (dir_ / name).string(); }
-  void write(const std::string& name, const std::string& text) const {
-    std::ofstream(dir_ / name, std::ios::binary) << text;
-  }
-  std::string read(const std::string& name) const {
-    std::ifstream in(dir_ / name, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    ScratchDirTest::TearDown();
   }
   // The file's text after one iniSet on it, with the set's answer.
   std::string afterSet(const std::string& before, const char* section, const char* key, const char* value,
@@ -58,7 +40,6 @@ protected:
     return iniGetString(&ini, section, key, &value) ? value : "<none>";
   }
 
-  fs::path dir_;
 };
 
 }  // namespace inifx

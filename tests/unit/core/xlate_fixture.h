@@ -8,6 +8,7 @@
 #include "core/xlate.h"
 #include "core/xlate_internal.h"
 #include "core/xlate_test.h"
+#include "scratch_dir.h"
 
 #include <platform_test.h>
 
@@ -15,9 +16,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -33,24 +31,22 @@ inline void captureLog(void*, const char* text, size_t length) { logText().appen
 
 // An empty translation table, the debug log captured and a scratch directory
 // of the test's own.
-class XlateTest : public ::testing::Test {
+class XlateTest : public ScratchDirTest {
 protected:
+  XlateTest() : ScratchDirTest("plumet-xlate-") {}
   void SetUp() override {
+    ScratchDirTest::SetUp();
     xlateResetForTest();
     plTestClearMessageBoxes();
     plTestSetMessageBoxEcho(false);
     logText().clear();
     dbgSetLogHook(captureLog, nullptr);
-    dir_ = fs::temp_directory_path() / ("plumet-xlate-" + std::to_string(std::random_device{}()) + "-" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
   }
   void TearDown() override {
     dbgSetLogHook(nullptr, nullptr);
     plTestSetMessageBoxEcho(true);
     xlateResetForTest();
-    fs::remove_all(dir_);
+    ScratchDirTest::TearDown();
   }
 
   static void load(const std::vector<std::pair<std::string, std::string>>& pairs) {
@@ -75,23 +71,11 @@ protected:
     }
     return texts;
   }
-  std::string path(const std::string& name) const { return (dir_ / name).string(); }
-  void write(const std::string& name, const std::string& text) const {
-    std::ofstream(dir_ / name, std::ios::binary) << text;
-  }
-  std::string read(const std::string& name) const {
-    std::ifstream in(dir_ / name, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
   static bool boxShown(const std::string& text) {
     for (const auto& box : plTestMessageBoxes())
       if (box.text == text) return true;
     return false;
   }
-
-  fs::path dir_;
 };
 
 }  // namespace xlatefx

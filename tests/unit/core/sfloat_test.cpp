@@ -31,7 +31,7 @@ TEST(Sfloat, PackTable) {
       {1e-40, 1, 0x0080},  {-1e-40, -1, 0xFF7F},
       // Below the smallest normal single everything is tiny, so that codes
       // keep the numbers' order there too.
-      {6e-39, 0, 0x0000},  {6e-39, 1, 0x0080},  {-6e-39, 0, 0xFF7F}, {1.2e-38, 0, 0x0080},
+      {6e-39, 0, 0x0000},  {6e-39, 1, 0x0080},  {-6e-39, 0, 0xFF7F}, {1.1754943508222875e-38, 0, 0x0080},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(sfloatPackOne(c.direction, c.value), c.code) << c.value << " dir " << c.direction;

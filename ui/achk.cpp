@@ -24,23 +24,6 @@ int fail(uiAChkData* data, int status) {
   return 0;
 }
 
-// The text of a string or a name; false for any other value.
-bool textOf(const feObject* value, const char** text, size_t* length) {
-  if (feType(value) == feTString) {
-    uint8_t* bytes = nullptr;
-    uint16_t n = 0;
-    feStringData(value, &bytes, &n);
-    *text = reinterpret_cast<const char*>(bytes);
-    *length = n;
-    return true;
-  }
-  if (feType(value) == feTName) {
-    feNameText(value, text, length);
-    return true;
-  }
-  return false;
-}
-
 // The record's storage of at least bytes bytes. Growing may move it; callers
 // grow only once they know the conversion succeeds.
 uint8_t* reserve(uiAChkData* data, size_t bytes) {
@@ -72,8 +55,9 @@ int convertScalar(const uiAChklEntry* entry, const feObject* value, uiAChkData* 
     case 'C':
     case 'P': {
       const char* text = nullptr;
-      size_t length = 0;
-      if (!textOf(value, &text, &length)) return feErrTypeCheck;
+      int32_t textLength = 0;
+      if (feGetString(value, &text, &textLength) != feOk) return feErrTypeCheck;
+      const size_t length = size_t(textLength);
       if (entry->type == 'S' && feType(value) == feTString) {
         // The text stays inside the caller's string.
         data->data = const_cast<char*>(text);

@@ -28,6 +28,8 @@ enum feErrorCode {
   feErrDictStackUnderflow = 278,
   feErrInvalidAccess = 279,
   feErrLengthCheck = 280,
+  // Answered by attribute messages for a key that the object does not know.
+  feErrUnknownKey = 281,
 };
 
 #endif

@@ -1,0 +1,79 @@
+// Graphic objects: the head every drawn thing begins with, the class
+// "gobject" whose handler gives the behaviour all drawing classes inherit,
+// and the creation and release of objects.
+//
+// The head is read in memory by the export plug-in as well, so it is
+// declared once, here, and read by field name.
+#ifndef PLUMET_OBJECTS_GOBJECT_H
+#define PLUMET_OBJECTS_GOBJECT_H
+
+#include <cstdint>
+
+struct gobjRec {
+  uint16_t classId;        // 0 marks a freed record
+  uint8_t refCount;        // holders; 255: permanent (never raised, lowered or freed)
+  uint8_t spare;           // 0
+  gobjRec* nextInCell;     // chain of the sieve cell holding the object
+  uint16_t flags;          // gobjFlag bits
+  uint8_t style;           // bits 0-4 line-font number, bits 5-7 pen number
+  uint8_t color;           // colour number; 254 and 255 are special entries
+  int16_t box[6];          // compact extents: min x, y, z, max x, y, z
+  void* sieve;             // the sieve holding the object while flag 0x0002 is set
+  uint8_t owner;           // model number in the document (0: not yet given)
+  uint8_t layer;           // layer number
+  void* attrs;             // packed attribute dictionary, or null
+  uint32_t id;             // low 24 bits: the id; high 8 bits: a second small value ("docid")
+};
+
+enum gobjFlag : uint16_t {
+  gobjSelected = 0x0001,
+  gobjInSieve = 0x0002,        // the document holds it
+  gobjRecent = 0x0008,         // among the recent objects of the current sheet
+  gobjControlPts = 0x0020,     // control points shown
+  gobjPointSel = 0x0040,       // a point is selected
+  gobjChanged = 0x0100,        // message 320 is due before the next drawing
+  gobjHidden = 0x0200,         // follows the layer's hidden bit
+  gobjFarEnd = 0x0400,         // picked at its far end
+  gobjSieveMark = 0x0800,
+  gobjDamageDeferred = 0x1000,
+  gobjLocked = 0x2000,
+  gobjNoSelect = 0x4000,       // not selectable
+};
+
+enum : uint8_t { gobjPermanent = 255 };
+
+inline int gobjLineFont(const gobjRec* o) { return o->style & 31; }
+inline int gobjPen(const gobjRec* o) { return o->style >> 5; }
+
+// Registers the class "gobject" (superclass "class") and answers its id.
+uint16_t gobjInit(int argument);
+// The id of "gobject" (0 before gobjInit).
+uint16_t gobjClassId();
+// The handler of "gobject": derived classes pass the messages they do not
+// answer to it through objMeth(objSuperClass(...)).
+int gobjHandler(void* object, int message, intptr_t a, intptr_t b, intptr_t c);
+
+// A new object of the class (message 300 with an empty out slot), or null.
+gobjRec* objNew(uint16_t classId);
+// Drops the reference held in *slot: unless the count is 255 it is lowered
+// and the object freed at 0; the slot is cleared. Null does nothing.
+void objRelease(gobjRec** slot);
+// Raises the count of a held object (not beyond 255, which is permanent).
+void objRetain(gobjRec* object);
+// Frees an object through message 100 to its class.
+void objFree(gobjRec* object);
+
+// Copies style and colour, the layer, flags 0x0020 and 0x0040, the box and
+// the attribute dictionary, and marks the target changed.
+void gobjCopyAttrs(const gobjRec* from, gobjRec* to);
+// style * 47 + colour * 23.
+uint32_t gobjStyleHash(const gobjRec* object);
+// The program's object-id counter before it advances by n.
+uint32_t gobjIdReserve(uint32_t n);
+
+// Allocates a zeroed record of size bytes for a class's message 300 (the
+// most derived class allocates). Freed with gobjFreeRecord.
+gobjRec* gobjAllocRecord(uint32_t size);
+void gobjFreeRecord(gobjRec* object);
+
+#endif

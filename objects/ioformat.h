@@ -42,7 +42,10 @@ inline ioArg ioArgOf(T value) {
 
 // Answers the number of file bytes that the call read or wrote, or -1 when
 // the stream's error indicator is set afterwards or a read failed (reading
-// past the end of the record or the file; see ioGetByte).
+// past the end of the record or the file, see ioGetByte, or a count from the
+// file larger than the bytes left). A failed read counts in
+// ctx->readFailures and goes to ioFail with -4139; the fields the call did
+// not read are left 0 (strings null).
 int ioFormatArgs(ioCtx* ctx, const char* format, const ioArg* args, size_t count);
 
 template <typename... A>
@@ -55,7 +58,10 @@ int ioFormat(ioCtx* ctx, const char* format, A... args) {
 // (advancing it) and answers the number of file bytes.
 typedef int (*ioFormatHandler)(ioCtx* ctx, int repeat, const ioArg** cursor);
 
-// Adds a format letter, or replaces its handler with a log line.
+// Adds a format letter, or replaces its handler with a log line; a null
+// handler removes the letter. Letters of the built-in vocabulary above
+// cannot be replaced. While reading, a handler that answers a negative
+// number fails the call.
 void ioDefFormat(char letter, ioFormatHandler handler);
 
 // The coder of the letter L (the layer module sets it; until then a layer
@@ -66,7 +72,8 @@ void ioSetLayerCoder(ioLayerCoder coder);
 // Compact integers: putlong writes value through ctx's byte sink and answers
 // the number of bytes (1-5); getlong reads one from the context of the
 // ioFormat call in progress (a format handler's own context) and answers
-// the bytes read, 0 when nothing could be read (the value is then 0).
+// the bytes read, 0 when nothing could be read (the value is then 0, and the
+// call in progress fails through ioFail with -4139).
 int putlong(int32_t value, ioCtx* ctx);
 int getlong(int32_t* out);
 

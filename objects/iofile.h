@@ -14,6 +14,19 @@
 
 #include <cstdint>
 
+// The codes the container answers (the program's named error codes).
+enum ioError {
+  ioErrBadArg = -4100,
+  ioErrCannotOpen = -4101,
+  ioErrCannotRead = -4102,
+  ioErrBadMagic = -4103,
+  ioErrCannotWrite = -4104,
+  ioErrBadVersion = -4113,
+  ioErrCannotCreateTemp = -4114,
+  ioErrBadData = -4139,
+  ioErrTruncated = -4140,
+};
+
 // Opens name (nameLength characters) for reading (flags & 0xC0 = 0x40) or
 // writing (0x80). version is the format version to write (0..4; others give
 // 4). On failure answers a negative code after ioFail, which throws to
@@ -65,5 +78,12 @@ void ioSetSegmentHook(int headerWord, ioSegmentHook hook);
 
 // The hook of the type table (word 3).
 int ioTypeTbl(ioCtx* ctx, int event);
+// The hook of the segment-length table (word 7).
+int ioSegLengthTbl(ioCtx* ctx, int event);
+
+// Where the header's magic word takes the metric flag of the units from (1
+// metric, 0 not); until the units module sets a source it is 0. Null
+// restores that.
+void ioSetUnitsFlagSource(int (*source)());
 
 #endif

@@ -1,15 +1,278 @@
-// Placeholder bodies until the graphic object base lands.
+// The class "gobject": object life (creation, references, freeing) and the
+// handler every drawing class inherits. Attribute keys are in
+// gobject_attr.cpp, the head's record in gobject_io.cpp.
 #include "objects/gobject.h"
 
-uint16_t gobjInit(int) { return 0; }
-uint16_t gobjClassId() { return 0; }
-int gobjHandler(void*, int, intptr_t, intptr_t, intptr_t) { return -303; }
-gobjRec* objNew(uint16_t) { return nullptr; }
-void objRelease(gobjRec** slot) { if (slot) *slot = nullptr; }
-void objRetain(gobjRec*) {}
-void objFree(gobjRec*) {}
-void gobjCopyAttrs(const gobjRec*, gobjRec*) {}
-uint32_t gobjStyleHash(const gobjRec* o) { return o->style * 47u + o->color * 23u; }
-uint32_t gobjIdReserve(uint32_t) { return 0; }
-gobjRec* gobjAllocRecord(uint32_t) { return nullptr; }
-void gobjFreeRecord(gobjRec*) {}
+#include "core/alloc.h"
+#include "core/bbox.h"
+#include "core/classes.h"
+#include "core/debug.h"
+#include "core/sfloat.h"
+#include "objects/docstate.h"
+#include "objects/gobject_internal.h"
+#include "objects/objmsg.h"
+#include "objects/objrecord.h"
+#include "objects/objsend.h"
+
+#include <cstring>
+#include <map>
+#include <string>
+
+namespace {
+
+enum { kNoMethod = -4127 };
+
+uint16_t classId;
+uint32_t idCounter = 1;   // 0 stays the id of objects that were never given one
+
+intptr_t word(const void* p) { return reinterpret_cast<intptr_t>(p); }
+
+// 300: the most derived class has put the record into the slot; it takes
+// the drawing attributes of the current default object.
+int gobjNewRecord(gobjRec** slot) {
+  if (!slot || !*slot) {
+    dbgPanic("alloc gobject?");
+    return -1;
+  }
+  gobjRec* record = *slot;
+  const uint16_t id = record->classId ? record->classId : classId;
+  gobjCopyAttrs(gobjDefaultHead(), record);
+  record->classId = id;
+  return 0;
+}
+
+// 313: the copy is made by the object's own class when the slot is empty.
+int gobjCopy(gobjRec* object, gobjRec** slot) {
+  if (!slot) return -1;
+  if (!*slot) {
+    const int answer = objMeth(object->classId, msgNew, nullptr, word(slot));
+    if (!*slot) return answer < 0 ? answer : -1;
+  }
+  (*slot)->classId = object->classId;
+  gobjCopyAttrs(object, *slot);
+  return 0;
+}
+
+// 328: mode 0 deselects, 1 selects, other values toggle.
+int gobjSelectFlag(gobjRec* object, intptr_t mode) {
+  const bool selected = (object->flags & gobjSelected) != 0;
+  const bool want = mode == 0 ? false : mode == 1 ? true : !selected;
+  if (want == selected) return 0;
+  object->flags = uint16_t(want ? object->flags | gobjSelected : object->flags & ~gobjSelected);
+  // An object in a sieve is queued for redrawing here once the redraw lists
+  // exist.
+  return 0;
+}
+
+// 329: the parts the class enumerates (message 337) must all lie in the
+// box. Points are compared as compact values, the box's own coding; taking
+// them to pixels of the current view joins this with the views.
+struct PartsTest {
+  const int16_t* box;
+  bool inside = true;
+};
+
+void partPoint(const double* point, void* context) {
+  auto* test = static_cast<PartsTest*>(context);
+  uint16_t code[3];
+  sfloatPack(0, 3, point, code);
+  for (int axis = 0; axis < 3; ++axis) {
+    const int16_t v = int16_t(code[axis]);
+    if (v < test->box[axis] || v > test->box[axis + 3]) test->inside = false;
+  }
+}
+
+int gobjBoxTest(gobjRec* object, const int16_t* box) {
+  if (!box) return 0;
+  PartsTest test{box};
+  if (objEnum(object, 0.0, partPoint, partPoint, &test) >= 0) return test.inside ? 3 : 0;
+  const char* type = nullptr;
+  objTypeName(object, &type);
+  uAlert(0, "TBoxTest not implemented for type ^0", type);
+  return bboxContains(box, object->box) ? 3 : 0;
+}
+
+// 344: enters the object into the current document.
+int gobjInsert(gobjRec* object) {
+  dbDocRec* doc = dbCurrentDoc();
+  if (!doc || !doc->sieve) return -1;
+  if (object->flags & gobjInSieve) return 0;
+  if (object->owner == 0) object->owner = objMeth(object->classId, msgHasText, object) < 0 ? 0 : doc->currentModel;
+  // The move to the work layer when the object's layer is not usable, the
+  // entry into the sieve and the queueing for drawing join this with the
+  // layer table and the sieve; until then nothing can take the object.
+  return -1;
+}
+
+// 345: deletes the object from its document. The count is held up while
+// working so that nothing below frees the object under this routine; a count
+// of 254 is not raised, which would make the object permanent.
+int gobjDetach(gobjRec* object) {
+  const bool held = object->refCount < gobjPermanent - 1;
+  if (held) ++object->refCount;
+  objDamage(object);
+  // Removal from the sieve (flag 0x0002) and from the recent objects (flag
+  // 0x0008) joins this with the sieve and the tracking feedback.
+  if (held && --object->refCount == 0) objFree(object);
+  return 0;
+}
+
+// 347: the class name, kept per class so that the answered text stays valid.
+const char* typeNameOf(const gobjRec* object) {
+  static std::map<uint16_t, std::string> names;
+  auto found = names.find(object->classId);
+  if (found == names.end()) {
+    char buffer[16];
+    objClassName(object, sizeof buffer, buffer);
+    found = names.emplace(object->classId, buffer).first;
+  }
+  return found->second.c_str();
+}
+
+// 100: frees the record (and its attribute dictionary, once dictionaries
+// exist).
+int gobjFree(gobjRec* object) {
+  object->classId = 0;
+  gobjFreeRecord(object);
+  return 0;
+}
+
+}  // namespace
+
+uint16_t gobjInit(int) {
+  classId = objClassRegister("gobject", 0, gobjHandler);
+  gobjLoopInit();
+  return classId;
+}
+
+uint16_t gobjClassId() { return classId; }
+
+int gobjHandler(void* record, int message, intptr_t a, intptr_t b, intptr_t c) {
+  auto* object = static_cast<gobjRec*>(record);
+  switch (message) {
+    case msgFree: return gobjFree(object);
+    case msgGetAttr: return gobjGetAttr(object, reinterpret_cast<const feObject*>(a), reinterpret_cast<feObject*>(b));
+    case msgSetAttr:
+      return gobjSetAttr(object, reinterpret_cast<const feObject*>(a), reinterpret_cast<const feObject*>(b));
+    case msgForAll: return gobjForAll(object, reinterpret_cast<const feObject*>(a));
+    case msgNew: return gobjNewRecord(reinterpret_cast<gobjRec**>(a));
+    case msgDraw:
+      // Pen, line font, colour and the control points are selected and drawn
+      // here once the drawing layer exists.
+      if (object->flags & gobjChanged) objChanged(object, 0);
+      return 0;
+    case msgErase:
+      // The drawing layer's erase mode is set around this draw once it exists.
+      return objMeth(object->classId, msgDraw, object);
+    case msgExtents:
+    case msgEvaluator:
+    case msgCheck319:
+    case msgEnumVertices:
+    case msgRelink:
+    case msgIsContainer: return -1;
+    case msgIO: return gobjHeadIO(object, reinterpret_cast<ioCtx*>(a));
+    case msgCopy: return gobjCopy(object, reinterpret_cast<gobjRec**>(a));
+    case msgArcLength: return kNoMethod;
+    case msgChanged:
+      // Marking the tracking feedback stale (flag 0x0008), re-sorting in the
+      // sieve (flag 0x0002) and resetting the selection join this with the
+      // tracking feedback, the sieve and the selection.
+      return 0;
+    case msgSelect: return gobjSelectFlag(object, a);
+    case msgBoxTest: return gobjBoxTest(object, reinterpret_cast<const int16_t*>(b));
+    case msgPtSelSet:
+      // The point mark is drawn here once the drawing layer exists.
+      return 0;
+    case msgPtSelXform:
+      // Moving the selected points of a class without points moves it all.
+      return objMeth(object->classId, msgXformInPlace, object, a, b, c);
+    case msgXformInPlace: {
+      gobjRec* slot = object;
+      return objMeth(object->classId, msgXform, object, a, word(&slot), b);
+    }
+    case msgEditStart: return 0;
+    case msgEditEnd: return objMeth(object->classId, msgChanged, object);
+    case msgParts:
+      // Groups join this: until then the parts are an empty slot.
+      if (a) *reinterpret_cast<void**>(a) = nullptr;
+      return -1;
+    case msgAttach: return gobjInsert(object);
+    case msgDetach: return gobjDetach(object);
+    case msgPropPanel:
+      // The information panel joins this.
+      return 0;
+    case msgTypeName:
+      if (a) *reinterpret_cast<const char**>(a) = typeNameOf(object);
+      return 0;
+    case msgEnumVertices2: return objMeth(object->classId, msgEnumVertices, object, a, b, c);
+    case msgEnumKeys: return gobjEnumKeys(object, reinterpret_cast<objKeyCallback>(a), reinterpret_cast<void*>(b));
+    default: return objMeth(objSuperClass(classId), message, record, a, b, c);
+  }
+}
+
+int gobjNewAs(uint16_t id, uint32_t size, intptr_t slotWord) {
+  auto** slot = reinterpret_cast<gobjRec**>(slotWord);
+  if (!slot) return -1;
+  if (!*slot) {
+    *slot = gobjAllocRecord(size);
+    (*slot)->classId = id;
+  }
+  return objMeth(objSuperClass(id), msgNew, *slot, slotWord);
+}
+
+gobjRec* objNew(uint16_t id) {
+  gobjRec* slot = nullptr;
+  objMeth(id, msgNew, nullptr, word(&slot));
+  return slot;
+}
+
+void objRelease(gobjRec** slot) {
+  if (!slot || !*slot) return;
+  gobjRec* object = *slot;
+  *slot = nullptr;
+  if (object->refCount == gobjPermanent || object->refCount == 0) return;
+  if (--object->refCount == 0) objFree(object);
+}
+
+void objRetain(gobjRec* object) {
+  if (object && object->refCount != gobjPermanent) ++object->refCount;
+}
+
+void objFree(gobjRec* object) {
+  if (!object) return;
+  if ((object->flags & gobjInSieve) && objInClass(object, "curve") == 1) {
+    uAlert(0, "STried to free object still in the sieve!", "");
+    return;
+  }
+  objMeth(object->classId, msgFree, object);
+}
+
+void gobjCopyAttrs(const gobjRec* from, gobjRec* to) {
+  to->style = from->style;
+  to->color = from->color;
+  // The move to the source's layer goes through the layer table once it
+  // exists (it also takes the layer's hidden bit).
+  to->layer = from->layer;
+  const uint16_t travel = gobjControlPts | gobjPointSel;
+  to->flags = uint16_t((to->flags & ~travel) | (from->flags & travel) | gobjChanged);
+  std::memcpy(to->box, from->box, sizeof to->box);
+  // The attribute dictionary is copied here once dictionaries exist; the
+  // block is never shared between two objects.
+}
+
+uint32_t gobjStyleHash(const gobjRec* object) { return object->style * 47u + object->color * 23u; }
+
+uint32_t gobjIdReserve(uint32_t n) {
+  const uint32_t current = idCounter;
+  idCounter += n;
+  return current;
+}
+
+gobjRec* gobjAllocRecord(uint32_t size) {
+  if (size < sizeof(gobjRec)) size = sizeof(gobjRec);
+  return static_cast<gobjRec*>(uAlloc(nullptr, nullptr, 1, size));
+}
+
+void gobjFreeRecord(gobjRec* object) {
+  if (object) uFree(&object);
+}

@@ -1,10 +1,36 @@
 // The numbers of the object messages sent through objMeth (core/classes.h).
 //
-// Arguments a, b, c are words: pointers or integers. Answer 0 is success, -1
-// not applicable, -303 not handled by any class of the chain; other negative
-// codes and the interpreter's error codes (259-281) are failures. The packed
-// messages (337, 349, 350, 351) take one argument, the address of a block of
-// five words.
+// Arguments a, b, c are words (intptr_t): pointers or integers. Answer 0 is
+// success, -1 not applicable, -303 not handled by any class of the chain;
+// other negative codes and the interpreter's error codes (259-281) are
+// failures. The arguments of the messages most classes share:
+//   100 free          -
+//   107 get attribute a: const feObject* key (a name), b: feObject* out value
+//                     (the answer holds its own reference)
+//   108 set attribute a: const feObject* key, b: const feObject* value
+//   119 for all       a: const feObject* procedure, run with each key and
+//                     value through the execution stack
+//   300 new           a: gobjRec** slot holding the record, or null in it:
+//                     the most derived class allocates when it is null,
+//                     then passes 300 to its superclass
+//   302, 303          draw, erase: -
+//   312 read or write a: ioCtx*, b: gobjRec** slot holding the object
+//                     (reading may put another object there)
+//   313 copy          a: gobjRec** out slot (made by message 300 to the
+//                     object's class when empty)
+//   320 changed       -
+//   321 transform     a: const double* matrix (16, row-major), b: gobjRec**
+//                     result slot, c: mode
+//   328 select        a: mode (0 deselect, 1 select, other values toggle)
+//   329 box test      a: 0, b: const int16_t* box (six compact words)
+//   333 in place      a: const double* matrix, b: mode
+//   338 parts         a: out group slot
+//   347 type name     a: const char** out text
+//   402 create        a: const feObject* keyed list, b: gobjRec** result slot
+//   404 signature     a: int32_t* out
+//   406 keys          a: objKeyCallback (objects/gobject.h), b: its context
+// The packed messages (337, 349, 350, 351) take one argument, the address of
+// a block of five words (objects/objsend.h packs them).
 #ifndef PLUMET_OBJECTS_OBJMSG_H
 #define PLUMET_OBJECTS_OBJMSG_H
 

@@ -1,0 +1,188 @@
+// The head's record (message 312 of "gobject"): its bytes at each level,
+// what reading takes from each, the refused levels and the attribute
+// dictionary behind a level-3 head.
+#include "gobject_fixture.h"
+
+#include "core/alloc.h"
+#include "objects/iofile.h"
+#include "objects/ioformat.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+using namespace gobjfx;
+
+class GobjectIo : public GobjTest {
+protected:
+  void SetUp() override {
+    GobjTest::SetUp();
+    open(4);
+  }
+  void TearDown() override {
+    close();
+    GobjTest::TearDown();
+  }
+
+  void open(uint32_t version) {
+    ctx = ioCtx{};
+    ctx.mode = 'w';
+    ctx.writeEnable = 1;
+    ctx.stream = std::tmpfile();
+    ctx.readLimit = -1;
+    ctx.version = version;
+  }
+  void close() {
+    uFreeIfSet(&ctx.types);
+    if (ctx.stream) std::fclose(ctx.stream);
+    ctx.stream = nullptr;
+  }
+
+  // Stores the level of "gobject" in the type table ahead of its use.
+  void storeLevel(int level) {
+    const int index = ioTypeIndex(&ctx, gobjClassId(), true);
+    ctx.types[index].level = uint16_t(level);
+  }
+
+  // Everything written, as hex bytes separated by blanks.
+  std::string written() {
+    std::fflush(ctx.stream);
+    const long end = std::ftell(ctx.stream);
+    std::rewind(ctx.stream);
+    std::string hex;
+    for (long i = 0; i < end; ++i) {
+      char byte[4];
+      std::snprintf(byte, sizeof byte, "%s%02X", i ? " " : "", unsigned(std::fgetc(ctx.stream)));
+      hex += byte;
+    }
+    return hex;
+  }
+
+  // Turns the context to reading from the start of what was written (the
+  // type table stays as it is).
+  void readFromStart() {
+    std::fflush(ctx.stream);
+    std::rewind(ctx.stream);
+    ctx.mode = 'r';
+  }
+
+  // Replaces the file by bytes and reads them.
+  void load(const std::vector<uint8_t>& bytes) {
+    std::fclose(ctx.stream);
+    ctx.stream = std::tmpfile();
+    std::fwrite(bytes.data(), 1, bytes.size(), ctx.stream);
+    readFromStart();
+  }
+
+  int io(gobjRec* object) {
+    gobjRec* slot = object;
+    return objSerialize(object, &ctx, &slot);
+  }
+
+  // The object of the record example: line font 3, pen 2, colour 200,
+  // locked, control points shown, selected, layer 2, owner 1, id 300.
+  tptRec* example() {
+    tptRec* p = newPoint();
+    p->head.style = uint8_t(2 << 5 | 3);
+    p->head.color = 200;
+    p->head.flags = gobjLocked | gobjControlPts | gobjSelected;
+    p->head.layer = 2;
+    p->head.owner = 1;
+    p->head.id = 300;
+    return p;
+  }
+
+  ioCtx ctx{};
+};
+
+TEST_F(GobjectIo, EachLevelWritesItsFieldsAndReadsBackWhatItHolds) {
+  const struct {
+    uint32_t version;
+    int storedLevel;  // -1: none stored yet
+    int level;        // the level written
+    const char* bytes;
+  } cases[] = {
+      {4, -1, 3, "03 02 C8 0D 02 01 41 2C 00 00 00 00"},
+      {3, -1, 3, "03 02 C8 0D 02 01 41 2C 00 00 00 00"},
+      {2, -1, 2, "03 02 C8 0D 02 01"},
+      {2, 1, 1, "03 02 C8 0D 02"},
+      {0, -1, 0, "03 02"},
+  };
+  for (const auto& c : cases) {
+    close();
+    open(c.version);
+    if (c.storedLevel >= 0) storeLevel(c.storedLevel);
+    EXPECT_EQ(io(&example()->head), 0);
+    EXPECT_EQ(written(), c.bytes) << "version " << c.version;
+
+    // Read into an object made from a default with colour 7, layer 5 and
+    // control points shown.
+    dbDocRec doc{};
+    doc.defaultObject.color = 7;
+    doc.defaultObject.layer = 5;
+    doc.defaultObject.flags = gobjControlPts;
+    dbSetCurrentDoc(&doc);
+    tptRec* back = newPoint();
+    dbSetCurrentDoc(nullptr);
+    back->head.id = 0x09000000;
+    readFromStart();
+    EXPECT_EQ(io(&back->head), 0);
+    const int level = c.level;
+    EXPECT_EQ(back->head.style, uint8_t(2 << 5 | 3));
+    if (level == 0) {
+      // A level-0 head keeps colour, layer and flags from the default.
+      EXPECT_EQ(back->head.color, 7);
+      EXPECT_EQ(back->head.layer, 5);
+      EXPECT_EQ(back->head.flags, gobjControlPts | gobjChanged);
+    } else {
+      EXPECT_EQ(back->head.color, 200);
+      EXPECT_EQ(back->head.layer, 2);
+      EXPECT_EQ(back->head.flags, gobjLocked | gobjControlPts | gobjSelected | gobjChanged);
+    }
+    EXPECT_EQ(back->head.owner, level >= 2 ? 1 : 0) << "version " << c.version;
+    EXPECT_EQ(back->head.id, level >= 3 ? 0x0900012Cu : 0x09000000u) << "version " << c.version;
+    EXPECT_EQ(std::ftell(ctx.stream), long((std::string(c.bytes).size() + 1) / 3));
+  }
+}
+
+TEST_F(GobjectIo, ReadingReplacesTheFileFlagsOnly) {
+  // Flag byte 0: lock, control points and selection go; other flags stay.
+  load({0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
+  storeLevel(3);
+  tptRec* p = newPoint();
+  p->head.flags = gobjLocked | gobjControlPts | gobjSelected | gobjPointSel | gobjHidden;
+  EXPECT_EQ(io(&p->head), 0);
+  EXPECT_EQ(p->head.flags, gobjPointSel | gobjHidden);
+  EXPECT_EQ(p->head.color, 1);
+}
+
+TEST_F(GobjectIo, HigherLevelsAreRefusedWithOneAlertPerRun) {
+  for (int level : {4, 5}) {
+    load({0x03, 0x02});
+    storeLevel(level);
+    EXPECT_EQ(io(&newPoint()->head), -1) << level;
+  }
+  EXPECT_EQ(boxes(), "ERROR - Unrecognized Plumet File (Japanese?)|");
+}
+
+TEST_F(GobjectIo, AStoredDictionaryIsReadPastWithALogLine) {
+  // Head, then a dictionary of one entry: key "ab", value "xy"; then one
+  // byte of whatever follows.
+  load({0x03, 0x02, 0xC8, 0x00, 0x02, 0x01, 0x41, 0x2C, 0x00, 0x00, 0x01, 0x04, 0x02, 'a', 'b', 0x02, 'x', 'y',
+        0x2A});
+  storeLevel(3);
+  tptRec* p = newPoint();
+  EXPECT_EQ(io(&p->head), 0);
+  EXPECT_EQ(p->head.id, 300u);
+  EXPECT_NE(state().log.find("attribute dictionary of 1 entries skipped"), std::string::npos) << state().log;
+  EXPECT_EQ(std::fgetc(ctx.stream), 0x2A);
+}
+
+TEST_F(GobjectIo, ATruncatedHeadFails) {
+  load({0x03, 0x02, 0xC8});
+  storeLevel(3);
+  EXPECT_EQ(io(&newPoint()->head), -1);
+}
+
+}  // namespace

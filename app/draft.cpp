@@ -17,6 +17,9 @@
 #include "fe/operator.h"
 #include "fe/script.h"
 #include "fe/xlate_ops.h"
+#include "objects/attrnames.h"
+#include "objects/gobject.h"
+#include "objects/objops.h"
 #include "ui/attn.h"
 #include "ui/event.h"
 #include "ui/ui.h"
@@ -31,6 +34,8 @@
 
 namespace {
 
+void gobjInitModule() { gobjInit(0); }
+
 enum { kTimingSamples = 8, kPathMax = 260 };
 
 // The module set-ups in their fixed order. Those of subsystems not built yet
@@ -42,11 +47,11 @@ const draftModule kModules[] = {
     {"progInfoInit", 2, nullptr},
     {"errNamesInit", 2, nullptr},
     {"hitRadInit", 2, nullptr},
-    {"objOpsInit", 3, nullptr},
-    {"attrNamesInit", 4, nullptr},
+    {"objOpsInit", 3, objOpsInit},
+    {"attrNamesInit", 4, attrNamesInit},
     {"cTabInit", 4, nullptr},
     {"layerInit", 4, nullptr},
-    {"gobjInit", 4, nullptr},
+    {"gobjInit", 4, gobjInitModule},
     {"vertexInit", 4, nullptr},
     {"gridInit", 5, nullptr},
     {"csysInit", 5, nullptr},

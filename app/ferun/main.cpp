@@ -7,6 +7,8 @@
 //   ferun -e TEXT          runs the text; -e and files may be mixed
 //   ferun --bare ...       the interpreter alone: no module set-ups
 //
+// Without --bare the runner also has the test stand-ins of standins.h.
+//
 // Every run goes through errorcheck: a file runs as "(FILE) run" does, read
 // token by token from its stream, and a text as feRunString runs it. An
 // error that no errordict handler takes prints its report and ends that
@@ -14,6 +16,7 @@
 // file still runs. The exit status is 1 when any report was printed, else
 // 0. A script that calls quit ends the sequence after its own run.
 #include "app/draft.h"
+#include "app/ferun/standins.h"
 #include "fe/error.h"
 #include "fe/exec.h"
 #include "fe/file.h"
@@ -56,7 +59,10 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "-e") == 0 && ++i == argc) return usage();
 
   if (bare) feInitFresh();
-  else draftInitForScripts();
+  else {
+    draftInitForScripts();
+    standinsInit();
+  }
   feSetOutHook(toStdout, nullptr);
   for (int i = first; i < argc; ++i) {
     if (std::strcmp(argv[i], "-e") == 0) feRunString(argv[++i]);

@@ -117,6 +117,9 @@ struct ioCtx {
   long fileSize;               // reading: size of the file
   long readLimit;              // reading: no read passes this offset (end of the current record or the file)
   uint32_t readFailures;       // reading: ioFormat calls that ran past the end or met impossible lengths
+  uint16_t* layerMap;          // writing: objects per layer number; reading: stored layer -> table layer
+                               // (65535: none); owned by the layer module's segment hook
+  uint32_t layerMapCount;
 };
 
 // The byte sink while writing: to the file at depth 0, otherwise appended to

@@ -281,8 +281,8 @@ TEST_F(Gobject, InsertNeedsADocumentWithASieve) {
   tptRec* p = newPoint();
   EXPECT_EQ(objInsert(&p->head), -1);
   dbDocRec doc{};
-  int sieve = 0;
-  doc.sieve = &sieve;
+  alignas(8) char sieve[64] = {};
+  doc.sieve = reinterpret_cast<sieveRec*>(sieve);
   dbSetCurrentDoc(&doc);
   p->head.flags |= gobjInSieve;
   EXPECT_EQ(objInsert(&p->head), 0);

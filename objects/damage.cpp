@@ -3,6 +3,7 @@
 #include "objects/objrecord.h"
 
 #include "core/bbox.h"
+#include "core/classes.h"
 #include "fe/operator.h"
 
 namespace {
@@ -61,6 +62,8 @@ int rectIntersect(const int32_t* a, const int32_t* b, int32_t* out) {
 }
 
 int objEraseOp(feArgs* args) {
-  objDamage(static_cast<gobjRec*>(args->in[0].record));
+  // Only drawing objects have a box; any other program object is passed over.
+  void* record = args->in[0].record;
+  if (record && objInClass(record, "gobject") == 1) objDamage(static_cast<gobjRec*>(record));
   return 0;
 }

@@ -10,9 +10,11 @@
 #include "core/sfloat.h"
 #include "objects/docstate.h"
 #include "objects/gobject_internal.h"
+#include "objects/layer.h"
 #include "objects/objmsg.h"
 #include "objects/objrecord.h"
 #include "objects/objsend.h"
+#include "objects/sieve.h"
 
 #include <cstring>
 #include <map>
@@ -98,10 +100,11 @@ int gobjInsert(gobjRec* object) {
   if (!doc || !doc->sieve) return -1;
   if (object->flags & gobjInSieve) return 0;
   if (object->owner == 0) object->owner = objMeth(object->classId, msgHasText, object) < 0 ? 0 : doc->currentModel;
-  // The move to the work layer when the object's layer is not usable, the
-  // entry into the sieve and the queueing for drawing join this with the
-  // layer table and the sieve; until then nothing can take the object.
-  return -1;
+  int shown;
+  if (layerIsVisible(object, &shown) != 0) layerSet(object, doc->workLayer, 0);
+  if (sieveInsert(doc->sieve, object) != 0) return -1;
+  // The object is queued for drawing here once the redraw lists exist.
+  return 0;
 }
 
 // 345: deletes the object from its document. The count is held up while
@@ -111,9 +114,24 @@ int gobjDetach(gobjRec* object) {
   const bool held = object->refCount < gobjPermanent - 1;
   if (held) ++object->refCount;
   objDamage(object);
-  // Removal from the sieve (flag 0x0002) and from the recent objects (flag
-  // 0x0008) joins this with the sieve and the tracking feedback.
+  if (object->flags & gobjInSieve) sieveRemove(static_cast<sieveRec*>(object->sieve), object);
+  // Leaving the recent objects (flag 0x0008) joins this with the tracking
+  // feedback.
   if (held && --object->refCount == 0) objFree(object);
+  return 0;
+}
+
+// 320: an object in a sieve moves to the cell of its new box. Message 320 is
+// under way, so the changed mark is cleared before the entry, which would
+// otherwise send it again. The removal lowers the count without freeing, so
+// the object outlives the move; one whose new box cannot be entered is left
+// out of the document and not freed here, where its class is still at work
+// on it.
+int gobjResort(gobjRec* object) {
+  if (!(object->flags & gobjInSieve)) return 0;
+  auto* sieve = static_cast<sieveRec*>(object->sieve);
+  object->flags &= uint16_t(~gobjChanged);
+  if (sieveRemove(sieve, object) == 0) sieveInsert(sieve, object);
   return 0;
 }
 
@@ -174,10 +192,9 @@ int gobjHandler(void* record, int message, intptr_t a, intptr_t b, intptr_t c) {
     case msgCopy: return gobjCopy(object, reinterpret_cast<gobjRec**>(a));
     case msgArcLength: return kNoMethod;
     case msgChanged:
-      // Marking the tracking feedback stale (flag 0x0008), re-sorting in the
-      // sieve (flag 0x0002) and resetting the selection join this with the
-      // tracking feedback, the sieve and the selection.
-      return 0;
+      // Marking the tracking feedback stale (flag 0x0008) and resetting the
+      // selection join this with the tracking feedback and the selection.
+      return gobjResort(object);
     case msgSelect: return gobjSelectFlag(object, a);
     case msgBoxTest: return gobjBoxTest(object, reinterpret_cast<const int16_t*>(b));
     case msgPtSelSet:
@@ -250,9 +267,9 @@ void objFree(gobjRec* object) {
 void gobjCopyAttrs(const gobjRec* from, gobjRec* to) {
   to->style = from->style;
   to->color = from->color;
-  // The move to the source's layer goes through the layer table once it
-  // exists (it also takes the layer's hidden bit).
+  // The target moves to the source's layer and takes its hidden state.
   to->layer = from->layer;
+  layerTakeHidden(to);
   const uint16_t travel = gobjControlPts | gobjPointSel;
   to->flags = uint16_t((to->flags & ~travel) | (from->flags & travel) | gobjChanged);
   std::memcpy(to->box, from->box, sizeof to->box);

@@ -16,10 +16,12 @@
 // "color", "colorno", "linewidth"/"weight" (style bits 5-7, set value & 7),
 // "lineweight", "locked" (flag 0x2000), "control-pts"/"xvis" (flag
 // 0x0020); "docid" (the high byte of the id word, read only) is answered but
-// not enumerated. The keys "layer", "linefont", "color" and "lineweight" are
-// names in the document's tables, and keys beginning with "@" or a capital
-// letter name entries of the object's attribute dictionary: both answer 281
-// (unknown key) until those tables exist. A key of 3 or more characters
+// not enumerated. "layer" (the layer's name) and "layerno" move the object
+// to an existing layer, taking its hidden state. The keys "linefont",
+// "color" and "lineweight" are names in the document's tables, and keys
+// beginning with "@" or a capital letter name entries of the object's
+// attribute dictionary: both answer 281 (unknown key) until those tables
+// exist. A key of 3 or more characters
 // ending in ".x", ".y" or ".z" reads or changes one coordinate of the point
 // attribute named by the rest of the key. Every other key answers 281.
 #ifndef PLUMET_OBJECTS_GOBJECT_H

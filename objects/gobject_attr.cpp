@@ -13,6 +13,7 @@
 #include "fe/script.h"
 #include "fe/stack.h"
 #include "objects/attrnames.h"
+#include "objects/layer.h"
 #include "objects/objmsg.h"
 #include "objects/objrecord.h"
 #include "ui/achk.h"
@@ -169,13 +170,21 @@ int gobjGetAttr(gobjRec* object, const feObject* key, feObject* out) {
     case attrId: data.count = int32_t(object->id & 0xFFFFFF); break;
     case attrDocId: data.count = int32_t(object->id >> 24); break;
     case attrLayerNo: data.count = object->layer; break;
+    case attrLayer: {
+      const char* name;
+      uint32_t length;
+      if (const int answer = layerName(object->layer, &name, &length)) return answer;
+      data.data = const_cast<char*>(name);
+      data.count = int32_t(length);
+      break;
+    }
     case attrLineFontNo: data.count = gobjLineFont(object); break;
     case attrColorNo: data.count = object->color; break;
     case attrWeight: data.count = gobjPen(object); break;
     case attrLocked: data.count = (object->flags & gobjLocked) != 0; break;
     case attrControlPts: data.count = (object->flags & gobjControlPts) != 0; break;
-    // "layer", "linefont", "color" and "lineweight" are answered from the
-    // layer, line-font, colour and pen tables once they exist.
+    // "linefont", "color" and "lineweight" are answered from the line-font,
+    // colour and pen tables once they exist.
     default: return getOther(object, key, out);
   }
   uiAChkMakeValue(list, code, out, &data);
@@ -190,6 +199,7 @@ int gobjSetAttr(gobjRec* object, const feObject* key, const feObject* value) {
     case attrType: return 0;
     case attrId:
     case attrDocId: return feErrUnknownKey;  // read only
+    case attrLayer:
     case attrLayerNo:
     case attrLineFontNo:
     case attrColorNo:
@@ -201,12 +211,11 @@ int gobjSetAttr(gobjRec* object, const feObject* key, const feObject* value) {
   if (uiAChkl(list, key, value, &data) == 0) return data.status;
   const int32_t v = data.count;
   switch (code) {
+    case attrLayer: return layerSetByName(object, static_cast<const char*>(data.data), uint32_t(v), 1);
     case attrLayerNo:
-      // The move to another layer goes through the layer table once it
-      // exists (which also checks that the layer is there).
       if (v < 0 || v > 255) return feErrRangeCheck;
-      object->layer = uint8_t(v);
-      break;
+      if (!layerEntry(v)) return layerErrBadLayer;
+      return layerSet(object, v, 1);
     case attrColorNo:
       if (v < 0 || v > 255) return feErrRangeCheck;
       object->color = uint8_t(v);

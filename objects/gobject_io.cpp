@@ -13,6 +13,7 @@
 #include "core/debug.h"
 #include "objects/iofile.h"
 #include "objects/ioformat.h"
+#include "objects/layer.h"
 
 namespace {
 
@@ -67,6 +68,7 @@ int gobjHeadIO(gobjRec* object, ioCtx* ctx) {
     if (level >= 1) {
       object->color = color;
       object->layer = layer;
+      layerTakeHidden(object);
       uint16_t flags = object->flags & uint16_t(~(gobjLocked | gobjControlPts | gobjSelected));
       if (flagByte & kFileLocked) flags |= gobjLocked;
       if (flagByte & kFileControlPts) flags |= gobjControlPts;

@@ -9,6 +9,7 @@
 #include "fe/value.h"
 #include "objects/objmsg.h"
 #include "objects/objrecord.h"
+#include "objects/objstore.h"
 #include "ui/achk.h"
 
 namespace {
@@ -28,6 +29,7 @@ int opCreate(feArgs* args) {
 
 const feOpSpec kOps[] = {
     {"aCreate", opCreate, "O#Q"},
+    {"aStore", objStoreOp, "Q"},
     {"aObjErase", objEraseOp, "!Q"},
 };
 

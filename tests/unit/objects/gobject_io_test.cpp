@@ -147,13 +147,14 @@ TEST_F(GobjectIo, EachLevelWritesItsFieldsAndReadsBackWhatItHolds) {
 }
 
 TEST_F(GobjectIo, ReadingReplacesTheFileFlagsOnly) {
-  // Flag byte 0: lock, control points and selection go; other flags stay.
+  // Flag byte 0: lock, control points and selection go; other flags stay,
+  // but the hidden flag follows the layer read (layer 0, shown).
   load({0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
   storeLevel(3);
   tptRec* p = newPoint();
   p->head.flags = gobjLocked | gobjControlPts | gobjSelected | gobjPointSel | gobjHidden;
   EXPECT_EQ(io(&p->head), 0);
-  EXPECT_EQ(p->head.flags, gobjPointSel | gobjHidden);
+  EXPECT_EQ(p->head.flags, gobjPointSel);
   EXPECT_EQ(p->head.color, 1);
 }
 

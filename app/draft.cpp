@@ -18,8 +18,13 @@
 #include "fe/script.h"
 #include "fe/xlate_ops.h"
 #include "objects/attrnames.h"
+#include "objects/defobj.h"
 #include "objects/gobject.h"
+#include "objects/layer.h"
 #include "objects/objops.h"
+#include "objects/selsource.h"
+#include "objects/sieve.h"
+#include "objects/vertex.h"
 #include "ui/attn.h"
 #include "ui/event.h"
 #include "ui/ui.h"
@@ -34,7 +39,11 @@
 
 namespace {
 
-void gobjInitModule() { gobjInit(0); }
+// The graphic object class and its default-object operators.
+void gobjInitModule() {
+  gobjInit(0);
+  gobjOpsInit();
+}
 
 enum { kTimingSamples = 8, kPathMax = 260 };
 
@@ -50,18 +59,18 @@ const draftModule kModules[] = {
     {"objOpsInit", 3, objOpsInit},
     {"attrNamesInit", 4, attrNamesInit},
     {"cTabInit", 4, nullptr},
-    {"layerInit", 4, nullptr},
+    {"layerInit", 4, layerInit},
     {"gobjInit", 4, gobjInitModule},
-    {"vertexInit", 4, nullptr},
+    {"vertexInit", 4, vertexInit},
     {"gridInit", 5, nullptr},
     {"csysInit", 5, nullptr},
     {"penLoadDefaults", 5, nullptr},
-    {"sieveInit", 5, nullptr},
+    {"sieveInit", 5, sieveInit},
     {"trkInit", 5, nullptr},
     {"vwInit", 5, nullptr},
     {"nearInit", 5, nullptr},
     {"vcRegisterOps", 6, nullptr},
-    {"selInit", 6, nullptr},
+    {"selInit", 6, selInit},
     {"unitsInit", 6, nullptr},
     {"chamferInit", 6, nullptr},
     {"filletInit", 6, nullptr},

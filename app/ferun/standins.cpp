@@ -12,13 +12,16 @@
 #include "fe/value.h"
 #include "objects/docstate.h"
 #include "objects/gobject.h"
+#include "objects/group.h"
 #include "objects/iofile.h"
 #include "objects/ioformat.h"
 #include "objects/objmsg.h"
+#include "objects/layer.h"
+#include "objects/numtbl.h"
 #include "objects/objrecord.h"
+#include "objects/sieve.h"
 
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -156,22 +159,46 @@ int tsegHandler(void* object, int message, intptr_t a, intptr_t b, intptr_t c) {
   return objMeth(super, message, object, a, b, c);
 }
 
-// The minimal document: a default object, select colour, work layer and
-// model 0; its objects are numbered from its own counter.
+// The minimal document: a default object, select colour, work layer 0,
+// model 0, a layer table with the default layers and a sieve. A new one
+// replaces the last, whose objects and layers go with it.
 dbDocRec document;
 
-int opDocNew(feArgs*) {
+void closeDocument() {
+  if (dbCurrentDoc() == &document) dbSetCurrentDoc(nullptr);
+  if (document.sieve) sieveFree(document.sieve, 1);
+  if (document.layers) tblFree(&document.layers);
   document = dbDocRec{};
+}
+
+int opDocNew(feArgs*) {
+  closeDocument();
+  // The default object is the document's own: permanent, never freed by
+  // the groups that hand it out.
+  document.defaultObject.classId = gobjClassId();
+  document.defaultObject.refCount = gobjPermanent;
+  document.layers = layerTblNew(1);
+  document.idCounter = 1;
+  document.docId = 1;
+  const double lo[3] = {-1000, -1000, -1000}, hi[3] = {1000, 1000, 1000};
+  int16_t box[6];
+  bboxFromCorners(lo, hi, box);
+  document.sieve = sieveNew(64, box, &document, document.docId);
   dbSetCurrentDoc(&document);
   return 0;
 }
 
-// "SO#I": name, array of objects -> code.
+int writeOne(gobjRec* object, void* context) {
+  objWrite(object, static_cast<ioCtx*>(context));
+  return 0;
+}
+
+// "SQ[group]#I": name, group of objects -> code. The layer segment goes
+// with the objects.
 int opSave(feArgs* args) {
   const feArgText name = args->in[0].text;
-  const feObject* list = args->in[1].value;
+  auto* group = static_cast<glist*>(args->in[1].record);
   auto* code = static_cast<int32_t*>(args->out[0]);
-  if (feType(list) != feTArray) return feErrTypeCheck;
   ioRecovery recovery;
   try {
     ioCtx* ctx = nullptr;
@@ -180,11 +207,7 @@ int opSave(feArgs* args) {
       *code = answer;
       return 0;
     }
-    for (int32_t i = 0; i < feArrayLength(list); ++i) {
-      void* record = nullptr;
-      if (feGetObjRef(feArrayElem(list, i), "gobject", &record) == 0 && record)
-        objWrite(static_cast<gobjRec*>(record), ctx);
-    }
+    grpForEach(group, writeOne, ctx);
     *code = ioClose(ctx);
   } catch (const ioFailure& failure) {
     *code = failure.code;
@@ -192,12 +215,14 @@ int opSave(feArgs* args) {
   return 0;
 }
 
-// "S#OI": name -> array of the objects read, code.
+// "S#QI": name -> group of the objects read, code. The file is read into
+// the current document as a fresh open does: its layers replace the
+// document's and every object is inserted.
 int opOpen(feArgs* args) {
   const feArgText name = args->in[0].text;
-  auto* out = static_cast<feObject*>(args->out[0]);
+  auto* out = static_cast<void**>(args->out[0]);
   auto* code = static_cast<int32_t*>(args->out[1]);
-  std::vector<feObject> objects;
+  grpBegin();
   ioRecovery recovery;
   try {
     ioCtx* ctx = nullptr;
@@ -212,8 +237,8 @@ int opOpen(feArgs* args) {
           break;
         }
         if (!object) continue;
-        objects.emplace_back();
-        feMakeObjRef(&objects.back(), object);
+        grpAdd(object);
+        objInsert(object);
       }
       int closed = ioClose(ctx);
       if (answer == 0) answer = closed;
@@ -222,17 +247,16 @@ int opOpen(feArgs* args) {
   } catch (const ioFailure& failure) {
     *code = failure.code;
   }
-  if (*code != 0) {
-    for (feObject& v : objects) feFree(&v);
-    objects.clear();
-  }
-  return feMakeArray(out, objects.data(), uint32_t(objects.size()));
+  glist* group = grpEnd();
+  if (*code != 0) grpRelease(&group);
+  *out = group;
+  return 0;
 }
 
 const feOpSpec kOps[] = {
     {"tDocNew", opDocNew, ""},
-    {"tSave", opSave, "SO#I"},
-    {"tOpen", opOpen, "S#OI"},
+    {"tSave", opSave, "SQ[group]#I"},
+    {"tOpen", opOpen, "S#QI"},
 };
 
 }  // namespace

@@ -181,6 +181,7 @@ struct tbagRec {
   glist* members;
 };
 uint16_t tbag;
+bool lieAboutCount;
 
 int tbagHandler(void* object, int message, intptr_t a, intptr_t b, intptr_t c) {
   auto* rec = static_cast<tbagRec*>(object);
@@ -190,7 +191,13 @@ int tbagHandler(void* object, int message, intptr_t a, intptr_t b, intptr_t c) {
     case msgIO: {
       const int answer = objMeth(objSuperClass(tbag), message, object, a, b, c);
       if (answer < 0) return answer;
-      return ioFormat(reinterpret_cast<ioCtx*>(a), "G", &rec->members) < 0 ? -1 : 0;
+      auto* ctx = reinterpret_cast<ioCtx*>(a);
+      if (lieAboutCount && ctx->mode == 'w') {
+        // A damaged record: a member count far beyond the bytes that follow.
+        int32_t count = 1000000;
+        return ioFormat(ctx, "i", &count) < 0 ? -1 : 0;
+      }
+      return ioFormat(ctx, "G", &rec->members) < 0 ? -1 : 0;
     }
     default: break;
   }
@@ -254,6 +261,39 @@ TEST_F(GroupFile, GroupsComeBackWithOneReference) {
   gobjRec* first = grpFirst(back[1]->members);
   EXPECT_EQ(tpoint(), first->classId);
   EXPECT_EQ(1, first->refCount);
+}
+
+TEST_F(GroupFile, AMemberCountBeyondTheRecordFailsOnlyThatRecord) {
+  tbagRec* damaged = bag({point(1)});
+  tbagRec* sound = bag({point(2), point(3)});
+  ioRecovery recovery;
+  ioCtx* ctx = nullptr;
+  ASSERT_EQ(0, ioOpen(&ctx, file.c_str(), int(file.size()), ioFlagWrite, 4, &recovery));
+  lieAboutCount = true;
+  objWrite(&damaged->head, ctx);
+  lieAboutCount = false;
+  objWrite(&sound->head, ctx);
+  ASSERT_EQ(0, ioClose(ctx));
+
+  plTestClearMessageBoxes();
+  ASSERT_EQ(0, ioOpen(&ctx, file.c_str(), int(file.size()), ioFlagRead, 0, &recovery));
+  std::vector<gobjRec*> read;
+  for (;;) {
+    int status = 0;
+    gobjRec* object = nullptr;
+    objRead(ctx, &status, &object);
+    if (status < 0) break;
+    if (object && object->classId == tbag) {
+      objRetain(object);
+      held.push_back(object);
+      read.push_back(object);
+    }
+  }
+  EXPECT_EQ(0, ioClose(ctx));
+  ASSERT_EQ(1u, read.size()) << "the damaged bag is dropped, the sound one read";
+  int32_t count = 0;
+  grpCount(reinterpret_cast<tbagRec*>(read[0])->members, &count);
+  EXPECT_EQ(2, count);
 }
 
 // The selection sources over a document's sieve.

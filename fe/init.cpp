@@ -14,7 +14,6 @@
 #include "fe/file.h"
 #include "fe/generic.h"
 #include "fe/include.h"
-#include "fe/matrix_ops.h"
 #include "fe/names.h"
 #include "fe/newbio.h"
 #include "fe/operator.h"
@@ -325,10 +324,6 @@ void feInitPrepare() {
   feExtOpsInit();
   feFileInit();
   registerStandardOps();
-  // The transform operators belong to the general object operators, which
-  // register them once that module exists; until then they come here, after
-  // the interpreter's own.
-  matRegisterOps();
   defineStandardNames(&systemdict, &userdict, &errordict, &errorRecord);
   feErrorInit();
   makeScannerNames();

@@ -1,7 +1,9 @@
 // The default-object operators.
 #include "objects/defobj.h"
 
+#include "core/errors.h"
 #include "fe/control.h"
+#include "objects/ddict.h"
 #include "objects/docstate.h"
 #include "objects/group.h"
 #include "objects/layer.h"
@@ -42,10 +44,40 @@ int opSetDefaultStyle(feArgs* args) {
   return layerSet(object, from->layer, 1);
 }
 
+// The flag bit number of the attribute-flag operators: 0-7 (a byte of bits).
+int flagMask(int32_t bit, uint8_t* mask) {
+  if (bit < 0 || bit > 7) return feErrRangeCheck;
+  *mask = uint8_t(1u << bit);
+  return 0;
+}
+
+// "Q[gobject]SiB": sets or clears flag bit i of a dictionary entry.
+int opSetObjAttrAttr(feArgs* args) {
+  auto* object = static_cast<gobjRec*>(args->in[0].record);
+  uint8_t mask = 0;
+  if (const int rc = flagMask(args->in[2].i, &mask)) return rc;
+  const feArgText& key = args->in[1].text;
+  return ddSetFlags(&object->attrs, key.text, uint32_t(key.length), mask, args->in[3].i != 0);
+}
+
+// "Q[gobject]Si#B": whether flag bit i of a dictionary entry is set.
+int opGetObjAttrAttr(feArgs* args) {
+  auto* object = static_cast<gobjRec*>(args->in[0].record);
+  uint8_t mask = 0;
+  if (const int rc = flagMask(args->in[2].i, &mask)) return rc;
+  const feArgText& key = args->in[1].text;
+  int set = 0;
+  if (const int rc = ddGetFlags(&object->attrs, key.text, uint32_t(key.length), mask, &set)) return rc;
+  *static_cast<int32_t*>(args->out[0]) = set;
+  return 0;
+}
+
 const feOpSpec kOps[] = {
     {"aDefaultObject", opDefaultObject, "!#Q"},
     {"aObjectDefault", opDefaultObject, "!#Q"},
     {"aSetDefaultStyle", opSetDefaultStyle, "Q"},
+    {"aSetObjAttrAttr", opSetObjAttrAttr, "Q[gobject]SiB"},
+    {"aGetObjAttrAttr", opGetObjAttrAttr, "Q[gobject]Si#B"},
 };
 
 }  // namespace

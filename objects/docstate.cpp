@@ -12,6 +12,16 @@ const gobjRec programDefault = {};
 
 dbDocRec* dbCurrentDoc() { return current; }
 
+dbDocRec* dbDocCurrent() { return current; }
+
 void dbSetCurrentDoc(dbDocRec* doc) { current = doc; }
 
 const gobjRec* gobjDefaultHead() { return current ? &current->defaultObject : &programDefault; }
+
+gobjRec* docDefaultObj() { return current ? &current->defaultObject : nullptr; }
+
+void docWorkLayerSet(uint8_t layer) {
+  if (current) current->workLayer = layer;
+}
+
+uint8_t docWorkLayerGet() { return current ? current->workLayer : 0; }

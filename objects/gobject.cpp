@@ -8,6 +8,7 @@
 #include "core/classes.h"
 #include "core/debug.h"
 #include "core/sfloat.h"
+#include "objects/ddict.h"
 #include "objects/docstate.h"
 #include "objects/gobject_internal.h"
 #include "objects/layer.h"
@@ -147,9 +148,9 @@ const char* typeNameOf(const gobjRec* object) {
   return found->second.c_str();
 }
 
-// 100: frees the record (and its attribute dictionary, once dictionaries
-// exist).
+// 100: frees the record and its attribute dictionary.
 int gobjFree(gobjRec* object) {
+  ddFree(&object->attrs);
   object->classId = 0;
   gobjFreeRecord(object);
   return 0;
@@ -273,8 +274,9 @@ void gobjCopyAttrs(const gobjRec* from, gobjRec* to) {
   const uint16_t travel = gobjControlPts | gobjPointSel;
   to->flags = uint16_t((to->flags & ~travel) | (from->flags & travel) | gobjChanged);
   std::memcpy(to->box, from->box, sizeof to->box);
-  // The attribute dictionary is copied here once dictionaries exist; the
-  // block is never shared between two objects.
+  // The target gets its own copy of the dictionary: a block is never shared
+  // between two objects. A copy refused for size leaves the target's own.
+  if (from != to && ddCopy(from->attrs, &to->attrs) != 0) dbgPrintf("[gobjCopyAttrs] attributes not copied\n");
 }
 
 uint32_t gobjStyleHash(const gobjRec* object) { return object->style * 47u + object->color * 23u; }

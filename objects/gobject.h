@@ -18,10 +18,14 @@
 // 0x0020); "docid" (the high byte of the id word, read only) is answered but
 // not enumerated. "layer" (the layer's name) and "layerno" move the object
 // to an existing layer, taking its hidden state. The keys "linefont",
-// "color" and "lineweight" are names in the document's tables, and keys
-// beginning with "@" or a capital letter name entries of the object's
-// attribute dictionary: both answer 281 (unknown key) until those tables
-// exist. A key of 3 or more characters
+// "color" and "lineweight" are names in the document's tables: they answer
+// 281 (unknown key) until those tables exist. Keys beginning with "@" (and
+// at least one more character) or a capital letter name entries of the
+// object's attribute dictionary (objects/ddict.h), enumerated after the
+// keys above: "@" keys answer a string and capitalised keys a name; setting
+// takes a string (capitalised keys a name as well), a null value removes
+// the entry, a read-only entry answers -4157, an absent one 281 on getting.
+// A key of 3 or more characters
 // ending in ".x", ".y" or ".z" reads or changes one coordinate of the point
 // attribute named by the rest of the key. Every other key answers 281.
 #ifndef PLUMET_OBJECTS_GOBJECT_H
@@ -31,6 +35,7 @@
 
 struct feObject;
 struct uiAChklEntry;
+struct ddBlock;
 
 struct gobjRec {
   uint16_t classId;        // 0 marks a freed record
@@ -44,7 +49,7 @@ struct gobjRec {
   void* sieve;             // the sieve holding the object while flag 0x0002 is set
   uint8_t owner;           // model number in the document (0: not yet given)
   uint8_t layer;           // layer number
-  void* attrs;             // packed attribute dictionary, or null
+  ddBlock* attrs;           // packed attribute dictionary (objects/ddict.h), or null
   uint32_t id;             // low 24 bits: the id; high 8 bits: a second small value ("docid")
 };
 

@@ -12,8 +12,11 @@
 #include "fe/names.h"
 #include "fe/script.h"
 #include "fe/stack.h"
+#include "fe/strings.h"
 #include "objects/attrnames.h"
+#include "objects/ddict.h"
 #include "objects/layer.h"
+#include "objects/objloop.h"
 #include "objects/objmsg.h"
 #include "objects/objrecord.h"
 #include "ui/achk.h"
@@ -55,13 +58,55 @@ int coordAxis(const char* text, size_t length) {
   return axis >= 'x' && axis <= 'z' ? axis - 'x' : -1;
 }
 
+// A dictionary entry: "@" keys answer their value as a string, capitalised
+// keys as a name. An absent entry is an unknown key.
+int getDictEntry(const gobjRec* object, const char* text, size_t length, feObject* out) {
+  const char* value;
+  uint32_t valueLength;
+  int found;
+  if (length > ddKeyMax || ddLookup(&object->attrs, text, uint32_t(length), &value, &valueLength, &found) != 0)
+    return feErrUnknownKey;
+  if (text[0] == '@') return feMakeString(out, value, valueLength);
+  return feMakeName(out, value, valueLength);
+}
+
+// Sets a dictionary entry from a string (a name is taken as well, so that
+// what a capitalised key answers can be stored again); null removes it. A
+// read-only entry answers -4157 and keeps its value.
+int setDictEntry(gobjRec* object, const char* text, size_t length, const feObject* value) {
+  int readOnly = 0;
+  if (length <= ddKeyMax && ddGetFlags(&object->attrs, text, uint32_t(length), ddReadOnly, &readOnly) == 0 &&
+      readOnly)
+    return ddErrReadOnly;
+  switch (feType(value)) {
+    case feTNull: {
+      const int rc = ddDelete(&object->attrs, text, uint32_t(length));
+      return rc == ddErrAbsent || rc == ddErrNoBlock ? 0 : rc;
+    }
+    case feTString: {
+      uint8_t* data;
+      uint16_t n;
+      feStringData(value, &data, &n);
+      return ddSet(&object->attrs, text, uint32_t(length), data, n);
+    }
+    case feTName:
+      if (text[0] != '@') {
+        const char* name;
+        size_t n;
+        feNameText(value, &name, &n);
+        return ddSet(&object->attrs, text, uint32_t(length), name, uint32_t(n));
+      }
+      return feErrUnknownKey;
+    default: return feErrUnknownKey;
+  }
+}
+
 // 107 for keys outside the check list's codes of "gobject".
 int getOther(gobjRec* object, const feObject* key, feObject* out) {
   const char* text;
   size_t length;
   if (!keyText(key, &text, &length)) return feErrUnknownKey;
-  // Dictionary entries are answered here once attribute dictionaries exist.
-  if (isDictKey(text, length)) return feErrUnknownKey;
+  if (isDictKey(text, length)) return getDictEntry(object, text, length, out);
   const int axis = coordAxis(text, length);
   if (axis < 0) return feErrUnknownKey;
   feObject base, point;
@@ -80,8 +125,7 @@ int setOther(gobjRec* object, const feObject* key, const feObject* value) {
   const char* text;
   size_t length;
   if (!keyText(key, &text, &length)) return feErrUnknownKey;
-  // Dictionary entries are set here once attribute dictionaries exist.
-  if (isDictKey(text, length)) return feErrUnknownKey;
+  if (isDictKey(text, length)) return setDictEntry(object, text, length, value);
   if (coordAxis(text, length) < 0) return feErrUnknownKey;
   return objSetPointCoord(object, key, value);
 }
@@ -107,43 +151,24 @@ feContinuationSpec continuations[] = {
 };
 bool loopMade;
 
-feObject* entryAt(int32_t depth) { return feStackIndex(*feExecStack(), depth); }
-
 int contGLoop(feArgs*) {
-  const feObject* self = entryAt(0);
-  if (self && (self->flags & feFlagTerminated)) return feContinuationDone(4);
-  feObject* keys = entryAt(1);
-  const feObject* body = entryAt(2);
-  const feObject* target = entryAt(3);
-  if (!keys || feType(keys) != feTArray || !body || feType(body) != feTArray || !target ||
-      feType(target) != feTObject)
-    return feErrTypeCheck;
-  auto* object = static_cast<gobjRec*>(target->w0.obj);
-  feStack** operands = feOperandStack();
+  objLoopEntries loop;
+  if (const int rc = objLoopTake(feTArray, &loop)) return rc == 1 ? feContinuationDone(4) : rc;
+  feObject* keys = loop.state;
+  auto* object = static_cast<gobjRec*>(loop.target->w0.obj);
   while (keys->length > 0) {
-    const feObject key = *feArrayElem(keys, 0);
+    feObject key;
+    feCopyValue(&key, feArrayElem(keys, 0));
     ++keys->offset;
     --keys->length;
     feObject value;
     feMakeNull(&value);
     if (objMeth(object->classId, msgGetAttr, object, word(&key), word(&value)) != 0) {
+      feFree(&key);
       feFree(&value);
       continue;
     }
-    int rc = fePushDup(operands, &key);
-    if (rc == feOk && (rc = fePush(operands, &value)) != feOk) feStackPopN(*operands, 1);
-    if (rc != feOk) {
-      feFree(&value);
-      return rc;
-    }
-    // The push may move the execution stack: body is not used after it.
-    const feObject copy = *body;
-    if ((rc = fePushDup(feExecStack(), &copy)) != feOk) {
-      feStackPopN(*operands, 2);
-      return rc;
-    }
-    feClearCurrent();
-    return feOk;
+    return objLoopRun(&key, &value, loop.body);
   }
   return feContinuationDone(4);
 }
@@ -251,9 +276,19 @@ int gobjForAll(gobjRec* object, const feObject* procedure) {
 }
 
 int gobjEnumKeys(gobjRec* object, objKeyCallback callback, void* context) {
-  // Dictionary entries (keys shorter than 32 characters) follow once
-  // attribute dictionaries exist.
-  return gobjAttrEnum(callback, context, kCodes, names(), 0, object);
+  if (const int answer = gobjAttrEnum(callback, context, kCodes, names(), 0, object)) return answer;
+  // Then the dictionary's keys; the callback may change the dictionary, so
+  // each entry is looked up afresh.
+  for (uint32_t i = 0; i < ddCount(object->attrs); ++i) {
+    const char* text;
+    uint32_t length;
+    ddGetEntry(object->attrs, i, &text, &length, nullptr, nullptr);
+    if (length > ddKeyMax) continue;
+    feObject key;
+    if (feMakeName(&key, text, length) != feOk) continue;
+    if (const int answer = callback(&key, context)) return answer;
+  }
+  return 0;
 }
 
 int gobjAttrEnum(objKeyCallback callback, void* context, const int* codes, const uiAChklEntry* list,

@@ -8,9 +8,11 @@
 //                        shown, 8 selected), layer
 //   level 2  ssbbLi    + owner number
 //   level 3  ssbbLil   + object id (24 bits), then the attribute dictionary
+//                        (ddIO)
 #include "objects/gobject_internal.h"
 
 #include "core/debug.h"
+#include "objects/ddict.h"
 #include "objects/iofile.h"
 #include "objects/ioformat.h"
 #include "objects/layer.h"
@@ -20,24 +22,6 @@ namespace {
 enum : uint8_t { kFileLocked = 1, kFileControlPts = 4, kFileSelected = 8 };
 
 bool unknownLevelShown;
-
-// The attribute dictionary behind a level-3 head: a zero word, a zero word,
-// the entry count and the data bytes, then a key and a value per entry.
-// Until objects carry dictionaries an empty one is written and a stored one
-// is read past.
-int dictionaryIO(ioCtx* ctx) {
-  int32_t first = 0, second = 0;
-  int16_t count = 0, bytes = 0;
-  if (ioFormat(ctx, "iiss", &first, &second, &count, &bytes) < 0) return -1;
-  if (ctx->mode != 'r' || first != 0 || (count == 0 && bytes == 0)) return 0;
-  dbgPrintf("[gobjIO] attribute dictionary of %d entries skipped\n", int(uint16_t(count)));
-  for (int i = 0; i < uint16_t(count); ++i) {
-    char key[32], value[32];
-    uint16_t keyLength = sizeof key, valueLength = sizeof value;
-    if (ioFormat(ctx, "CC", &keyLength, key, &valueLength, value) < 0) return -1;
-  }
-  return 0;
-}
 
 }  // namespace
 
@@ -78,6 +62,8 @@ int gobjHeadIO(gobjRec* object, ioCtx* ctx) {
     if (level >= 2) object->owner = uint8_t(owner);
     if (level >= 3) object->id = (object->id & 0xFF000000u) | (uint32_t(id) & 0xFFFFFF);
   }
-  if (level == 3 && dictionaryIO(ctx) < 0) return -1;
+  // The attribute dictionary (objects/ddict.h) follows a level-3 head;
+  // reading replaces the object's own.
+  if (level == 3 && ddIO(&object->attrs, ctx) < 0) return -1;
   return 0;
 }

@@ -1,16 +1,33 @@
-// The general object operators, registered in their fixed order. aCreate makes an object of the class named
+// The general object operators, registered in their fixed order: a compiled
+// image stores operators by table index, so every start must register these
+// 74 names in exactly this order. aCreate makes an object of the class named
 // by the "type" entry of a keyed list, through the class's own creation from
-// keyed attributes (message 402).
+// keyed attributes (message 402). The transform operators come from the
+// matrix module's table, the document-state operators from objects/docvar.h.
+//
+// Operators whose modules are not built yet (groups and objects, selection
+// reset, object information, script events and services, pens, redraw,
+// translators) hold their places with a handler that answers 275
+// (unimplemented); each is replaced by its real handler when its module
+// arrives, at the same place in the table.
 #include "objects/objops.h"
 
+#include "core/alloc.h"
 #include "core/classes.h"
 #include "core/errors.h"
+#include "core/text.h"
 #include "fe/control.h"
+#include "fe/matrix_ops.h"
 #include "fe/value.h"
+#include "objects/ddict.h"
+#include "objects/docvar.h"
 #include "objects/objmsg.h"
 #include "objects/objrecord.h"
 #include "objects/objstore.h"
 #include "ui/achk.h"
+
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -27,15 +44,148 @@ int opCreate(feArgs* args) {
   return objCreate(args->in[0].value, reinterpret_cast<gobjRec**>(args->out[0]));
 }
 
+// Operators that do nothing (the interpreter pushes their zeroed results).
+int opNothing(feArgs*) { return 0; }
+
+// Operators of modules not built yet.
+int opLater(feArgs*) { return feErrUnimplemented; }
+
+// "Q": takes its object and answers 0.
+int opDelete(feArgs*) { return 0; }
+
+// "!": the allocation statistics to the debug log.
+int opAllocInfo(feArgs*) {
+  allocInfoReport();
+  return 0;
+}
+
+// "!S": the size of the emergency reserve (for a reserve not yet taken).
+int opSetReserverSize(feArgs* args) {
+  uSetReserveSize(args->in[0].text.text, args->in[0].text.length);
+  return 0;
+}
+
+// "!": the reserve size to the debug log.
+int opGetReserverSize(feArgs*) {
+  allocReserveReport();
+  return 0;
+}
+
+// "!SS#B": equal length and equal without case.
+int opAlphaEq(feArgs* args) {
+  const feArgText& a = args->in[0].text;
+  const feArgText& b = args->in[1].text;
+  *static_cast<int32_t*>(args->out[0]) = uAlphaEq(a.text, uint32_t(a.length), b.text, uint32_t(b.length)) ? 1 : 0;
+  return 0;
+}
+
+// A null handler takes the handler of the same name from the matrix
+// module's table.
 const feOpSpec kOps[] = {
+    {"uAllocInfo", opNothing, "!"},
+    {"aAllocInfo", opAllocInfo, "!"},
+    {"aAlphaEq", opAlphaEq, "!SS#B"},
+    {"aBoxOrder", opLater, "!IIII#IIII"},
+    {"aCleanUp", opLater, "Q<group>#Q"},
+    {"aConfigMesg", opLater, "!S"},
     {"aCreate", opCreate, "O#Q"},
+    {"aDefPenSizes", opLater, "O"},
+    {"aDelete", opDelete, "Q"},
+    {"aDocAttr", aDocAttr, "#Q"},
+    {"aDrawDeferList", opLater, "!"},
+    {"aDump", opLater, "OQ<group>"},
+    {"aDuplicate", opLater, "Q[group]#Q"},
+    {"aFlag3D", opLater, "!#B"},
+    {"aFlatten", opLater, "!Q[group]#Q"},
+    {"aGetColorMap", opNothing, "!iI<0>#A{iii}"},
+    {"aGetConfigMesg", opLater, "!#Si"},
+    {"aGetInfo", opLater, "O"},
+    {"aGetLineNormal", opLater, "Q[group]# AP{3D} AV{3D} AP{3D}"},
+    {"aGetType", opLater, "QS#Q"},
+    {"aLineArrow", opLater, "QiRiB"},
+    {"aLinearDup", opLater, "Q[group]O"},
+    {"aListPenSizes", opLater, "!B"},
+    {"aMatrix", nullptr, "!i<4>#A{16D}"},
+    {"aMirror", nullptr, "A{16D}A{DDD}#A{16D}"},
+    {"aOnEvent", opLater, "!OSS"},
+    {"aPickColor", opLater, "!A{II}SA{iii}#A{iii}B"},
+    {"aCustomColorGet", opLater, "i<0>I#A{iii}"},
+    {"aCustomColorSet", opLater, "i<1>IA{iii}"},
+    {"aPtDist", nullptr, "!A{DDD}A{DDD}#R"},
+    {"aPtExpand", nullptr, "A{16D}A{DDD}A{DDD}A{DDD}#A{16D}"},
+    {"aPtRotate", nullptr, "A{16D}A{DDD}A{DDD}A{DDD}A{DDD}#A{16D}"},
+    {"aPtTransform", nullptr, "!i<3>A{3D}A{16D}#A{3D}"},
+    {"aQuery", opLater, "!A{II}S#B"},
+    {"aQueryOrigin", opLater, "!AP{3D}"},
+    {"aQuestion", opLater, "!S#B"},
+    {"aRotate", nullptr, "!A{16D}A{3D}A{3D}RR#A{16D}"},
+    {"aRegen", aRegen, "!"},
+    {"aScale", nullptr, "A{16D}R#A{16D}"},
+    {"aSetAttr", opLater, "Q[group]O"},
+    {"aSetColorMap", opNothing, "!iA{iii}I<0>"},
+    {"aSetCurObj", aSetCurObj, "!Q[group]"},
+    {"aSetLength", opLater, "Q[group]R"},
+    {"aSetLock", opLater, "!Q[group]I"},
+    {"aSetPort", opLater, "!"},
+    {"aSetSelMask", opLater, "OOO#"},
+    {"aSetUnSelect", opLater, "!Q[group]I"},
+    {"aSetWindow", opNothing, "!Q"},
+    {"aSetXVis", opLater, "!Q[group]I"},
+    {"aSound", opLater, "O"},
     {"aStore", objStoreOp, "Q"},
+    {"aSystemIcon", opLater, "S#I"},
+    {"aTrackStroke", opLater, "!A{II}#A{II}A{II}I/scrPoint # startPt endPt code/"},
+    {"aTransform", opLater, "!Q[group]A{DDDDDDDDDDDDDDDD}I/group matrix copyflag # -/"},
+    {"aTranslate", nullptr, "A{16D}A{DDD}#A{16D}"},
+    {"aVarSave", aVarSave, "Si<0>"},
+    {"aGlobalVarSave", aVarSave, "Si<1>"},
+    {"aXlateFTypes", opLater, "!Oi"},
+    {"aXlateFileExtension", opLater, "!SS#S"},
+    {"aXlateIn", opLater, "i<1>SSi<0>I#Q"},
+    {"aXlateList", opLater, "!i"},
+    {"aXlateNeedsAccuracy", opLater, "!S#B"},
+    {"aXlateNeedsDataOption", opLater, "!S#B"},
+    {"aXlateNotWork", opLater, "!S#B"},
+    {"aXlateOut", opLater, "i<0>SSiIQ[group]"},
+    {"aXlateTest", opLater, "!SS#B"},
+    {"aXlateTestFType", opLater, "!SSS#B"},
+    {"aFilePatMatch", opLater, "!SS#B"},
+    {"aResetSelection", opLater, "!"},
+    {"aFormat", opLater, "OS#S"},
+    {"aCleanUp2", opLater, "Q<group>#Q"},
     {"aObjErase", objEraseOp, "!Q"},
+    {"aSetReserverSize", opSetReserverSize, "!S"},
+    {"aGetReserverSize", opGetReserverSize, "!"},
 };
+
+feOpHandler matrixHandler(const char* name) {
+  size_t count = 0;
+  const matOpSpec* specs = matOpSpecs(&count);
+  for (size_t i = 0; i < count; ++i)
+    if (std::strcmp(specs[i].name, name) == 0) return specs[i].handler;
+  return nullptr;
+}
 
 }  // namespace
 
-void objOpsInit() { feOpSpecRegisterAll(kOps); }
+const feOpSpec* objOpSpecs(size_t* count) {
+  static std::vector<feOpSpec> table;
+  if (table.empty()) {
+    for (const feOpSpec& op : kOps)
+      table.push_back({op.name, op.handler ? op.handler : matrixHandler(op.name), op.signature});
+  }
+  *count = table.size();
+  return table.data();
+}
+
+void objOpsInit() {
+  size_t count = 0;
+  const feOpSpec* table = objOpSpecs(&count);
+  feOpSpecRegisterAll(table, count);
+  // The class "docdict" and its loop continuation, at a fixed point of the
+  // start.
+  docdictClassId();
+}
 
 int objCreate(const feObject* keyedList, gobjRec** out) {
   if (!keyedList || feType(keyedList) != feTArray) return feErrTypeCheck;

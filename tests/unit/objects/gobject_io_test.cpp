@@ -1,7 +1,9 @@
 // The head's record (message 312 of "gobject"): its bytes at each level,
 // what reading takes from each, the refused levels and the attribute
-// dictionary behind a level-3 head.
+// dictionary behind a level-3 head (written, read back, refused when
+// damaged).
 #include "gobject_fixture.h"
+#include "memfile_fixture.h"
 
 #include "core/alloc.h"
 #include "objects/iofile.h"
@@ -25,14 +27,7 @@ protected:
     GobjTest::TearDown();
   }
 
-  void open(uint32_t version) {
-    ctx = ioCtx{};
-    ctx.mode = 'w';
-    ctx.writeEnable = 1;
-    ctx.stream = std::tmpfile();
-    ctx.readLimit = -1;
-    ctx.version = version;
-  }
+  void open(uint32_t version) { memfile::open(ctx, version); }
   void close() {
     uFreeIfSet(&ctx.types);
     if (ctx.stream) std::fclose(ctx.stream);
@@ -45,35 +40,10 @@ protected:
     ctx.types[index].level = uint16_t(level);
   }
 
-  // Everything written, as hex bytes separated by blanks.
-  std::string written() {
-    std::fflush(ctx.stream);
-    const long end = std::ftell(ctx.stream);
-    std::rewind(ctx.stream);
-    std::string hex;
-    for (long i = 0; i < end; ++i) {
-      char byte[4];
-      std::snprintf(byte, sizeof byte, "%s%02X", i ? " " : "", unsigned(std::fgetc(ctx.stream)));
-      hex += byte;
-    }
-    return hex;
-  }
-
-  // Turns the context to reading from the start of what was written (the
-  // type table stays as it is).
-  void readFromStart() {
-    std::fflush(ctx.stream);
-    std::rewind(ctx.stream);
-    ctx.mode = 'r';
-  }
-
-  // Replaces the file by bytes and reads them.
-  void load(const std::vector<uint8_t>& bytes) {
-    std::fclose(ctx.stream);
-    ctx.stream = std::tmpfile();
-    std::fwrite(bytes.data(), 1, bytes.size(), ctx.stream);
-    readFromStart();
-  }
+  std::string written() { return memfile::written(ctx); }
+  // The type table stays as it is.
+  void readFromStart() { memfile::readFromStart(ctx); }
+  void load(const std::vector<uint8_t>& bytes) { memfile::load(ctx, bytes); }
 
   int io(gobjRec* object) {
     gobjRec* slot = object;
@@ -167,17 +137,34 @@ TEST_F(GobjectIo, HigherLevelsAreRefusedWithOneAlertPerRun) {
   EXPECT_EQ(boxes(), "ERROR - Unrecognized Plumet File (Japanese?)|");
 }
 
-TEST_F(GobjectIo, AStoredDictionaryIsReadPastWithALogLine) {
-  // Head, then a dictionary of one entry: key "ab", value "xy"; then one
-  // byte of whatever follows.
-  load({0x03, 0x02, 0xC8, 0x00, 0x02, 0x01, 0x41, 0x2C, 0x00, 0x00, 0x01, 0x04, 0x02, 'a', 'b', 0x02, 'x', 'y',
+TEST_F(GobjectIo, TheDictionaryFollowsALevel3HeadAndIsReadBack) {
+  tptRec* p = example();
+  feObject key = name("@note"), value;
+  feMakeString(&value, "abc", 3);
+  ASSERT_EQ(objMeth(p->head.classId, msgSetAttr, p, reinterpret_cast<intptr_t>(&key),
+                    reinterpret_cast<intptr_t>(&value)),
+            0);
+  feFree(&value);
+  storeLevel(3);
+  EXPECT_EQ(io(&p->head), 0);
+  EXPECT_EQ(written(), "03 02 C8 0D 02 01 41 2C 00 00 01 08 05 40 6E 6F 74 65 03 61 62 63");
+  readFromStart();
+  tptRec* back = newPoint();
+  EXPECT_EQ(io(&back->head), 0);
+  std::string text;
+  EXPECT_EQ(get(&back->head, "@note", &text), 0);
+  EXPECT_EQ(text, "(abc)");
+}
+
+TEST_F(GobjectIo, ADamagedDictionaryFailsTheHead) {
+  // Head, then a dictionary that claims 5 bytes but holds a 3-byte value
+  // behind a 1-byte key; then one byte of whatever follows.
+  load({0x03, 0x02, 0xC8, 0x00, 0x02, 0x01, 0x41, 0x2C, 0x00, 0x00, 0x01, 0x03, 0x01, 'a', 0x03, 'x', 'y', 'z',
         0x2A});
   storeLevel(3);
   tptRec* p = newPoint();
-  EXPECT_EQ(io(&p->head), 0);
-  EXPECT_EQ(p->head.id, 300u);
-  EXPECT_NE(state().log.find("attribute dictionary of 1 entries skipped"), std::string::npos) << state().log;
-  EXPECT_EQ(std::fgetc(ctx.stream), 0x2A);
+  EXPECT_EQ(io(&p->head), -1);
+  EXPECT_EQ(p->head.attrs, nullptr);
 }
 
 TEST_F(GobjectIo, ATruncatedHeadFails) {

@@ -6,9 +6,11 @@
 #include "core/ini.h"
 #include "core/proginfo.h"
 #include "core/startstate.h"
+#include "core/units.h"
 #include "core/xlate.h"
 #include "fe/dict.h"
 #include "fe/exec.h"
+#include "fe/expeval.h"
 #include "fe/generic.h"
 #include "fe/ini_ops.h"
 #include "fe/init.h"
@@ -16,14 +18,20 @@
 #include "fe/newbio.h"
 #include "fe/operator.h"
 #include "fe/script.h"
+#include "fe/units_ops.h"
 #include "fe/xlate_ops.h"
 #include "objects/attrnames.h"
 #include "objects/defobj.h"
+#include "objects/docvar.h"
+#include "objects/errnames.h"
 #include "objects/gobject.h"
+#include "objects/hitrad.h"
 #include "objects/layer.h"
 #include "objects/objops.h"
+#include "objects/progdict.h"
 #include "objects/selsource.h"
 #include "objects/sieve.h"
+#include "objects/units_doc.h"
 #include "objects/vertex.h"
 #include "ui/attn.h"
 #include "ui/event.h"
@@ -39,6 +47,15 @@
 
 namespace {
 
+void progInfoInitModule() { progInfoInit(); }
+
+// The evaluator takes the decimal separator of the regional settings, and
+// displayed numbers use the one it settled on.
+void expEvalInitModule() {
+  expEvalInit(char(uiSysQuery(101, 0)));
+  unitSetDecimalSep(expDecimalSeparator());
+}
+
 // The graphic object class and its default-object operators.
 void gobjInitModule() {
   gobjInit(0);
@@ -53,9 +70,9 @@ enum { kTimingSamples = 8, kPathMax = 260 };
 const draftModule kModules[] = {
     {"feutilInit", 1, feutilInit},
     {"transInit", 1, transInit},
-    {"progInfoInit", 2, nullptr},
-    {"errNamesInit", 2, nullptr},
-    {"hitRadInit", 2, nullptr},
+    {"progInfoInit", 2, progInfoInitModule},
+    {"errNamesInit", 2, errNamesInit},
+    {"hitRadInit", 2, hitRadInit},
     {"objOpsInit", 3, objOpsInit},
     {"attrNamesInit", 4, attrNamesInit},
     {"cTabInit", 4, nullptr},
@@ -71,15 +88,15 @@ const draftModule kModules[] = {
     {"nearInit", 5, nullptr},
     {"vcRegisterOps", 6, nullptr},
     {"selInit", 6, selInit},
-    {"unitsInit", 6, nullptr},
+    {"unitsInit", 6, unitsInit},
     {"chamferInit", 6, nullptr},
     {"filletInit", 6, nullptr},
     {"trimInit", 6, nullptr},
     {"arrowInit", 7, nullptr},
-    {"expEvalInit", 7, nullptr},
+    {"expEvalInit", 7, expEvalInitModule},
     {"ptSelInit", 7, nullptr},
-    {"undoInit", 7, nullptr},
-    {"docVarInit", 7, nullptr},
+    {"undoInit", 7, undoInit},
+    {"docVarInit", 7, docVarInit},
     {"traceInit", 7, nullptr},
     {"polySelInit", 7, nullptr},
     {"ieToolInit", 8, nullptr},
@@ -200,7 +217,7 @@ void feRunStart() {
 void feutilInit() {
   uiInit();
   iniRegisterOps();
-  scriptRegisterOps(scriptConverters{});
+  scriptRegisterOps(unitScriptConverters());
 }
 
 std::string draftFEPathDir() {

@@ -11,16 +11,17 @@
 #include "fe/operator.h"
 #include "fe/value.h"
 #include "objects/docstate.h"
+#include "objects/docvar.h"
 #include "objects/gobject.h"
 #include "objects/group.h"
 #include "objects/iofile.h"
 #include "objects/ioformat.h"
 #include "objects/objmsg.h"
-#include "objects/layer.h"
-#include "objects/numtbl.h"
 #include "objects/objrecord.h"
 #include "objects/sieve.h"
+#include "tools/event.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -159,32 +160,35 @@ int tsegHandler(void* object, int message, intptr_t a, intptr_t b, intptr_t c) {
   return objMeth(super, message, object, a, b, c);
 }
 
-// The minimal document: a default object, select colour, work layer 0,
-// model 0, a layer table with the default layers and a sieve. A new one
-// replaces the last, whose objects and layers go with it.
-dbDocRec document;
+// The stand-in document: its settings record made, switched and freed
+// through the document events (the slot stands for the document's word
+// that holds its record), and a sieve of its own. A new one replaces the
+// last, whose objects and layers go with it.
+dbDocRec* document;
+
+enum : uint32_t {
+  kDocCreate = docEvtFamily | docEvtCreated,
+  kDocFree = docEvtFamily | docEvtFreed,
+  kDocActivate = docEvtFamily | docEvtCurrent,
+};
 
 void closeDocument() {
-  if (dbCurrentDoc() == &document) dbSetCurrentDoc(nullptr);
-  if (document.sieve) sieveFree(document.sieve, 1);
-  if (document.layers) tblFree(&document.layers);
-  document = dbDocRec{};
+  if (!document) return;
+  if (document->sieve) sieveFree(document->sieve, 1);
+  document->sieve = nullptr;
+  evtSignal(kDocFree, reinterpret_cast<intptr_t>(&document));
 }
 
 int opDocNew(feArgs*) {
   closeDocument();
-  // The default object is the document's own: permanent, never freed by
-  // the groups that hand it out.
-  document.defaultObject.classId = gobjClassId();
-  document.defaultObject.refCount = gobjPermanent;
-  document.layers = layerTblNew(1);
-  document.idCounter = 1;
-  document.docId = 1;
+  evtSignal(kDocCreate, reinterpret_cast<intptr_t>(&document));
+  if (!document) return -1;
+  evtSignal(kDocActivate, reinterpret_cast<intptr_t>(&document));
+  document->docId = 1;
   const double lo[3] = {-1000, -1000, -1000}, hi[3] = {1000, 1000, 1000};
   int16_t box[6];
   bboxFromCorners(lo, hi, box);
-  document.sieve = sieveNew(64, box, &document, document.docId);
-  dbSetCurrentDoc(&document);
+  document->sieve = sieveNew(64, box, document, document->docId);
   return 0;
 }
 

@@ -1,5 +1,6 @@
 # Runs ferun with the arguments after "--" and checks its exit status
-# (STATUS) and that its standard output holds OUTPUT (empty: not checked).
+# (STATUS), that its standard output holds OUTPUT (empty: not checked) and,
+# when EXPECTED_FILE is given, that it is exactly that file's text.
 # A list separator cannot pass through add_test, so OUTPUT writes ";" as
 # "@SEMI@".
 set(_args)
@@ -22,5 +23,11 @@ if(NOT "${_expected}" STREQUAL "")
   string(FIND "${_out}" "${_expected}" _at)
   if(_at EQUAL -1)
     message(FATAL_ERROR "ferun output lacks \"${_expected}\"\nstdout: ${_out}\nstderr: ${_err}")
+  endif()
+endif()
+if(DEFINED EXPECTED_FILE AND NOT "${EXPECTED_FILE}" STREQUAL "")
+  file(READ "${EXPECTED_FILE}" _whole)
+  if(NOT "${_out}" STREQUAL "${_whole}")
+    message(FATAL_ERROR "ferun output differs from ${EXPECTED_FILE}\nstdout: ${_out}\nstderr: ${_err}")
   endif()
 endif()

@@ -68,6 +68,10 @@ void freeCtx(ioCtx* ctx) {
   uFreeIfSet(&ctx->name);
   uFreeIfSet(&ctx->types);
   uFreeIfSet(&ctx->styles);
+  // The layer map is the layer hook's, but dies with the context whatever
+  // events the hook saw.
+  uFreeIfSet(&ctx->layerMap);
+  ctx->layerMapCount = 0;
   ioRecordFree(ctx);
   delete ctx;
 }

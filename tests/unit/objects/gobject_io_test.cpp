@@ -8,6 +8,7 @@
 #include "core/alloc.h"
 #include "objects/iofile.h"
 #include "objects/ioformat.h"
+#include "objects/io_detached.h"
 
 #include <cstdio>
 #include <string>
@@ -20,6 +21,7 @@ class GobjectIo : public GobjTest {
 protected:
   void SetUp() override {
     GobjTest::SetUp();
+    ioDetachModules();
     open(4);
   }
   void TearDown() override {

@@ -13,6 +13,7 @@
 #include "objects/objstore.h"
 #include "objects/selsource.h"
 #include "objects/sieve.h"
+#include "objects/io_detached.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -208,6 +209,7 @@ class GroupFile : public GroupTest {
 protected:
   void SetUp() override {
     GroupTest::SetUp();
+    ioDetachModules();
     if (!tbag) tbag = objClassRegister("tbag", gobjClassId(), tbagHandler);
     file = (std::filesystem::temp_directory_path() / ("grp" + std::to_string(std::random_device{}()) + ".qdw"))
                .string();

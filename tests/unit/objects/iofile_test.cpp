@@ -11,6 +11,7 @@
 #include "objects/objmsg.h"
 #include "ui/filesys.h"
 #include "scratch_dir.h"
+#include "objects/io_detached.h"
 
 #include <platform_test.h>
 
@@ -124,6 +125,7 @@ protected:
 
   void SetUp() override {
     ScratchDirTest::SetUp();
+    ioDetachModules();
     plTestReset();
     plTestSetMessageBoxEcho(false);
     logText.clear();

@@ -5,6 +5,7 @@
 #include "objects/iocodec.h"
 #include "objects/iofile.h"
 #include "scratch_dir.h"
+#include "objects/io_detached.h"
 
 #include <platform_test.h>
 
@@ -55,6 +56,7 @@ std::string alertTexts() {
 class IoFormatTest : public ::testing::Test {
 protected:
   void SetUp() override {
+    ioDetachModules();
     plTestReset();
     plTestSetMessageBoxEcho(false);
     logText.clear();
@@ -719,6 +721,7 @@ protected:
   IoFormatRecoveryTest() : ScratchDirTest("ioformat-") {}
   void SetUp() override {
     ScratchDirTest::SetUp();
+    ioDetachModules();
     plTestReset();
     plTestSetMessageBoxEcho(false);
   }

@@ -9,6 +9,7 @@
 #include "fe/exec_fixture.h"
 #include "objects/docstate.h"
 #include "objects/gobject.h"
+#include "objects/io_detached.h"
 #include "objects/iofile.h"
 #include "objects/ioformat.h"
 #include "objects/objmsg.h"
@@ -98,6 +99,7 @@ protected:
   ObjRecord() : ScratchDirTest("objrecord-") {}
   void SetUp() override {
     ScratchDirTest::SetUp();
+    ioDetachModules();
     execfx::start();
     plTestReset();
     plTestSetMessageBoxEcho(false);

@@ -21,6 +21,7 @@
 #include "fe/units_ops.h"
 #include "fe/xlate_ops.h"
 #include "objects/attrnames.h"
+#include "objects/csys.h"
 #include "objects/defobj.h"
 #include "objects/docvar.h"
 #include "objects/errnames.h"
@@ -80,7 +81,7 @@ const draftModule kModules[] = {
     {"gobjInit", 4, gobjInitModule},
     {"vertexInit", 4, vertexInit},
     {"gridInit", 5, nullptr},
-    {"csysInit", 5, nullptr},
+    {"csysInit", 5, csysInit},
     {"penLoadDefaults", 5, nullptr},
     {"sieveInit", 5, sieveInit},
     {"trkInit", 5, nullptr},

@@ -3,8 +3,10 @@
 
 #include "core/classes.h"
 #include "core/errors.h"
+#include "core/matrix.h"
 #include "core/xlate.h"
 #include "fe/value.h"
+#include "objects/csys.h"
 #include "objects/docstate.h"
 #include "objects/objmsg.h"
 #include "ui/achk.h"
@@ -152,6 +154,39 @@ int objGetExtents(gobjRec* object, double* corners) { return send(object, msgExt
 
 int objEnum(gobjRec* object, double tolerance, objPointFn start, objPointFn next, void* context) {
   return sendPacked(object, msgEnum, objWordOfDouble(tolerance), 0, fnWord(start), fnWord(next), word(context));
+}
+
+namespace {
+
+struct csysEnumCtx {
+  objPointFn start, next;
+  void* context;
+};
+
+void csysMapped(objPointFn callback, const double* point, void* context) {
+  double mapped[3];
+  aPtTransform(3, point, csysTransform(), mapped);
+  callback(mapped, context);
+}
+void csysEnumStart(const double* point, void* context) {
+  auto* c = static_cast<csysEnumCtx*>(context);
+  csysMapped(c->start, point, c->context);
+}
+void csysEnumNext(const double* point, void* context) {
+  auto* c = static_cast<csysEnumCtx*>(context);
+  csysMapped(c->next, point, c->context);
+}
+
+}  // namespace
+
+int objEnumCsys(gobjRec* object, double tolerance, objPointFn start, objPointFn next, void* context) {
+  csysEnumCtx mapped = {start, next, context};
+  csysPush();
+  csysReset();
+  const int answer = objEnum(object, tolerance, start ? csysEnumStart : nullptr, next ? csysEnumNext : nullptr,
+                             &mapped);
+  csysPop();
+  return answer;
 }
 
 int objToSpline(gobjRec* object, intptr_t arguments, intptr_t out) { return send(object, msgToSpline, arguments, out); }

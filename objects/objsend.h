@@ -99,6 +99,11 @@ int objGetExtents(gobjRec* object, double* corners);
 // polylines flattened to the tolerance; start gets the first point of each
 // polyline, next every further point.
 int objEnum(gobjRec* object, double tolerance, objPointFn start, objPointFn next, void* context);
+// objEnum inside a pushed coordinate system reset to the identity
+// (objects/csys.h): each point is mapped through the current transform of
+// the moment, so the callbacks see the points of composites' members and of
+// curves flattened in their own frames in the object's coordinates.
+int objEnumCsys(gobjRec* object, double tolerance, objPointFn start, objPointFn next, void* context);
 // 357: the spline form of a curve.
 int objToSpline(gobjRec* object, intptr_t arguments, intptr_t out);
 // 349, packed as (point, second point, out value, out nearest point, flag):

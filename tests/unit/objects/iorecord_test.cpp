@@ -35,7 +35,9 @@ protected:
     long end = std::ftell(ctx.stream);
     std::vector<uint8_t> bytes(size_t(end > 0 ? end : 0));
     std::rewind(ctx.stream);
-    if (!bytes.empty()) EXPECT_EQ(bytes.size(), std::fread(bytes.data(), 1, bytes.size(), ctx.stream));
+    if (!bytes.empty()) {
+      EXPECT_EQ(bytes.size(), std::fread(bytes.data(), 1, bytes.size(), ctx.stream));
+    }
     return bytes;
   }
 

@@ -3,7 +3,7 @@
 
 BUILD      ?= build
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
-PACKAGES   := cmake ninja-build g++ libgtest-dev libgmock-dev
+PACKAGES   := cmake ninja-build g++ libgtest-dev libgmock-dev libpng-dev
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: all deps configure build test run clean

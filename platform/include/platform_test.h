@@ -66,12 +66,54 @@ void plTestSetModuleFileName(const std::string& path);
 // for default window placement; 1024 x 768 until set.
 void plTestSetScreenSize(int width, int height);
 
+// GDI: the pixels of a window's client buffer and of a bitmap, as COLORREF
+// (0x00bbggrr, comparable with RGB()); CLR_INVALID outside the surface or
+// for an unknown handle. A client buffer starts white.
+COLORREF plTestWindowPixel(HWND window, int x, int y);
+COLORREF plTestBitmapPixel(HBITMAP bitmap, int x, int y);
+
+// GDI: the drawing calls made since the last reset or clear, with their
+// integer arguments as passed (logical coordinates): MoveToEx (x, y),
+// LineTo (x, y), Polyline (count), Polygon (count), Rectangle and Ellipse
+// (left, top, right, bottom), Arc (the eight coordinates), SetPixel and
+// SetPixelV (x, y, colour), FillRect and InvertRect (the rectangle),
+// FillRgn (), ScrollDC (dx, dy).
+struct PlGdiCall {
+  std::string name;
+  std::vector<long long> args;
+};
+const std::vector<PlGdiCall>& plTestGdiCalls();
+void plTestClearGdiCalls();
+int plTestGdiCallCount(const std::string& name);
+
+// GDI: the blits and TextOutA are logged too: BitBlt (x, y, cx, cy, x1, y1,
+// rop), StretchBlt (the eight coordinates, rop), PatBlt (x, y, w, h, rop),
+// TextOutA (x, y, count).
+
+// Fonts: the families EnumFontFamiliesA reports, in this order. Until set,
+// and after plTestReset: Arial, Courier New (fixed pitch), Times New Roman.
+struct PlFontFamily {
+  std::string face;
+  bool fixedPitch = false;
+  BYTE charSet = 0;  // ANSI_CHARSET
+};
+void plTestSetFontFamilies(const std::vector<PlFontFamily>& families);
+
+// PNG files, 8-bit RGB: pixels as COLORREF (0x00bbggrr), rows top to bottom.
+// Writing answers false when the handle is unknown or the file cannot be
+// written; reading answers false for a missing or broken file.
+bool plTestWritePng(const std::string& path, int width, int height, const std::vector<COLORREF>& pixels);
+bool plTestWriteWindowPng(HWND window, const std::string& path);
+bool plTestWriteBitmapPng(HBITMAP bitmap, const std::string& path);
+bool plTestReadPng(const std::string& path, int* width, int* height, std::vector<COLORREF>* pixels);
+
 // Restores the whole layer to its start state: no windows (destroyed without
 // messages), no classes but the built-in ones, no string tables, no queued
 // answers or records, no keys down, no quit request, no debugger output, the
 // real module file name, the system clock, message box echo on, an empty
 // message queue and input queue, no timers, no capture, no active window,
-// no properties, the cursor at (0, 0), the default screen size. Handles from
+// no properties, the cursor at (0, 0), the default screen size, no GDI
+// objects, DCs or client buffers and an empty GDI call log. Handles from
 // before stay invalid.
 void plTestReset();
 

@@ -81,6 +81,7 @@ void resetLastError();
 void resetWindows();  // windows first, then classes
 void resetFocus();
 void resetClasses();
+void resetGdi();  // every GDI object, DC and client buffer, and the call log
 
 }  // namespace pl
 

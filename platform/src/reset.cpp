@@ -22,4 +22,5 @@ void plTestReset() {
   pl::resetModule();
   pl::resetQuit();
   pl::resetLastError();
+  pl::resetGdi();
 }

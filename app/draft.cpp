@@ -35,6 +35,8 @@
 #include "objects/units_doc.h"
 #include "objects/vertex.h"
 #include "ui/attn.h"
+#include "views/gdi.h"
+#include "views/gx.h"
 #include "ui/event.h"
 #include "ui/ui.h"
 
@@ -217,6 +219,8 @@ void feRunStart() {
 
 void feutilInit() {
   uiInit();
+  // The GDI resources belong with the user-interface layer's start.
+  gdiInit();
   iniRegisterOps();
   scriptRegisterOps(unitScriptConverters());
 }
@@ -252,6 +256,7 @@ void draftInit() {
   sample(0);
   std::string imagePath = programImagePath();
   uint32_t modifiers = startModifiers();
+  gxInit();
   sample(1);
 
   // 2: the interpreter, from the image unless switch f asks for the sources.
@@ -321,12 +326,17 @@ void draftInit() {
 
 int draftInitForScripts() {
   appInstallHooks();
+  gxInit();
   const int result = feInit(nullptr);
   runGroups(1, kModules[kModuleCount - 1].group, false);
   return result;
 }
 
-void draftExit() { uiTerm(); }
+void draftExit() {
+  gdiTerm();
+  gxTerm();
+  uiTerm();
+}
 
 void appClose() {
   draftExit();

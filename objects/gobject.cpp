@@ -16,6 +16,7 @@
 #include "objects/objrecord.h"
 #include "objects/objsend.h"
 #include "objects/sieve.h"
+#include "views/gx.h"
 
 #include <cstring>
 #include <map>
@@ -176,13 +177,19 @@ int gobjHandler(void* record, int message, intptr_t a, intptr_t b, intptr_t c) {
     case msgForAll: return gobjForAll(object, reinterpret_cast<const feObject*>(a));
     case msgNew: return gobjNewRecord(reinterpret_cast<gobjRec**>(a));
     case msgDraw:
-      // Pen, line font, colour and the control points are selected and drawn
-      // here once the drawing layer exists.
       if (object->flags & gobjChanged) objChanged(object, 0);
+      // The pen of the style byte, the line font and the control points join
+      // this with the pen table and line fonts.
+      gxSetColor(gobjDrawColor(object));
       return 0;
-    case msgErase:
-      // The drawing layer's erase mode is set around this draw once it exists.
-      return objMeth(object->classId, msgDraw, object);
+    case msgErase: {
+      int32_t mode = 0;
+      gxGetAttr(2, &mode);
+      gxSetDrawMode(1);
+      const int answer = objMeth(object->classId, msgDraw, object);
+      gxSetDrawMode(mode);
+      return answer;
+    }
     case msgExtents:
     case msgEvaluator:
     case msgCheck319:
@@ -277,6 +284,13 @@ void gobjCopyAttrs(const gobjRec* from, gobjRec* to) {
   // The target gets its own copy of the dictionary: a block is never shared
   // between two objects. A copy refused for size leaves the target's own.
   if (from != to && ddCopy(from->attrs, &to->attrs) != 0) dbgPrintf("[gobjCopyAttrs] attributes not copied\n");
+}
+
+int gobjDrawColor(const gobjRec* object) {
+  // A global colour override and the display of the selection by colour
+  // join this with the colour state and the selection display; until then
+  // an object draws in its own colour.
+  return object->color;
 }
 
 uint32_t gobjStyleHash(const gobjRec* object) { return object->style * 47u + object->color * 23u; }

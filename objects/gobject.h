@@ -98,6 +98,8 @@ void objFree(gobjRec* object);
 // Copies style and colour, the layer, flags 0x0020 and 0x0040, the box and
 // the attribute dictionary, and marks the target changed (0x0100).
 void gobjCopyAttrs(const gobjRec* from, gobjRec* to);
+// The colour number the object draws in.
+int gobjDrawColor(const gobjRec* object);
 // style * 47 + colour * 23.
 uint32_t gobjStyleHash(const gobjRec* object);
 // The program's object-id counter before it advances by n (a negative n,

@@ -2,28 +2,27 @@
 // window's need to paint, and ScrollDC, which moves pixels inside a DC and
 // reports the area the move uncovered.
 #include "gdi.h"
+#include "layer.h"
 
 #include <algorithm>
 
 using namespace pl::gdi;
 
 extern "C" BOOL WINAPI InvalidateRgn(HWND hWnd, HRGN hRgn, BOOL bErase) {
-  RECT box{};
-  if (hRgn) {
-    Region* r = findRegion(hRgn);
-    if (!r) return FALSE;
-    if (r->rects.empty()) return TRUE;
-    box = bounds(r->rects);
-  }
-  return InvalidateRect(hWnd, hRgn ? &box : nullptr, bErase);
+  if (!hRgn) return InvalidateRect(hWnd, nullptr, bErase);
+  Region* r = findRegion(hRgn);
+  if (!r) return FALSE;
+  for (const RECT& part : r->rects)
+    if (!InvalidateRect(hWnd, &part, bErase)) return FALSE;
+  return TRUE;
 }
 
 extern "C" int WINAPI GetUpdateRgn(HWND hWnd, HRGN hRgn, BOOL bErase) {
   Region* r = findRegion(hRgn);
   if (!r || !IsWindow(hWnd)) return ERROR;
-  RECT box{};
-  r->rects.clear();
-  if (GetUpdateRect(hWnd, &box, bErase) && !isEmpty(box)) r->rects.push_back(box);
+  (void)bErase;
+  const std::vector<RECT>* update = pl::windowUpdateRects(hWnd);
+  r->rects = update ? *update : std::vector<RECT>{};
   return regionKind(r->rects);
 }
 

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <string_view>
+#include <vector>
 
 namespace pl {
 
@@ -63,6 +64,10 @@ int lastQuitCode();
 // Puts a message at the head of the posted messages (TranslateMessage's
 // characters come before anything else waiting).
 void postFront(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The update region of a window (client coordinates, disjoint
+// rectangles), or null for an unknown window.
+const std::vector<RECT>* windowUpdateRects(HWND window);
 
 void resetQueue();
 void resetInput();

@@ -37,7 +37,8 @@ struct Window {
   RECT rect{};         // in the parent's client coordinates; screen for top-level windows
   RECT restored{};     // the rectangle to return to from maximized or minimized
   bool sized = false;  // WM_SIZE/WM_MOVE sent once: at the first showing
-  bool invalid = false;  // needs painting
+  bool invalid = false;  // needs painting: update is not empty
+  std::vector<RECT> update;  // the update region, client coordinates, disjoint rectangles
   unsigned long zOrder = 0;  // larger is nearer the top among siblings
   std::vector<std::pair<std::string, HANDLE>> props;  // keys upper-cased
 };

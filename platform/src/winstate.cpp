@@ -1,7 +1,8 @@
 // Window state kept in memory: visibility, the show states (normal,
 // maximized, minimized), enabling, position and size, and the need to
-// paint. A window's client area is its whole rectangle: headless windows
-// draw no frame.
+// paint (the update region, a list of rectangles). A window's client area
+// is its whole rectangle: headless windows draw no frame.
+#include "gdi.h"
 #include "layer.h"
 #include "window_table.h"
 
@@ -12,6 +13,37 @@ using pl::Window;
 
 LONG widthOf(const RECT& r) { return r.right - r.left; }
 LONG heightOf(const RECT& r) { return r.bottom - r.top; }
+
+RECT clientOf(const Window* w) { return RECT{0, 0, widthOf(w->rect), heightOf(w->rect)}; }
+
+// The update region: the whole client area, a rectangle more, or nothing.
+void invalidateAll(Window* w) {
+  w->update.assign(1, clientOf(w));
+  w->invalid = !pl::gdi::isEmpty(w->update[0]);
+}
+void invalidatePart(Window* w, const RECT& r) {
+  const RECT part = pl::gdi::intersect(r, clientOf(w));
+  if (pl::gdi::isEmpty(part)) return;
+  // Keep the rectangles disjoint: add only what is not covered yet.
+  std::vector<RECT> add{part};
+  for (const RECT& have : w->update) {
+    std::vector<RECT> rest;
+    for (const RECT& a : add) pl::gdi::subtract({a}, have, rest);
+    add.swap(rest);
+  }
+  w->update.insert(w->update.end(), add.begin(), add.end());
+  w->invalid = !w->update.empty();
+}
+void validate(Window* w) {
+  w->update.clear();
+  w->invalid = false;
+}
+void validatePart(Window* w, const RECT& r) {
+  std::vector<RECT> rest;
+  pl::gdi::subtract(w->update, r, rest);
+  w->update.swap(rest);
+  w->invalid = !w->update.empty();
+}
 
 // The area a maximized window fills: its parent's client area, or the screen.
 RECT fillArea(const Window* w) {
@@ -38,7 +70,7 @@ void place(HWND h, RECT r, bool repaint) {
   if (!w) return;
   const RECT old = w->rect;
   w->rect = r;
-  if (repaint) w->invalid = true;
+  if (repaint) invalidateAll(w);
   const WPARAM kind = (w->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED : (w->style & WS_MINIMIZE) ? SIZE_MINIMIZED : SIZE_RESTORED;
   if (old.left != r.left || old.top != r.top) sendMove(h);
   if (widthOf(old) != widthOf(r) || heightOf(old) != heightOf(r) || kind != SIZE_RESTORED) sendSize(h, kind);
@@ -64,7 +96,7 @@ HWND windowToPaint(HWND filter, bool remove) {
     if (!w || !w->invalid || !IsWindowVisible(h)) continue;
     if (!messagePasses(filter, 0, 0, h, WM_PAINT)) continue;
     // Nothing draws yet, so the window counts as painted once it is handed out.
-    if (remove) w->invalid = false;
+    if (remove) validate(w);
     return h;
   }
   return nullptr;
@@ -105,7 +137,7 @@ extern "C" BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
   }
   w = findWindow(hWnd);
   if (!w) return wasVisible;
-  if (show) w->invalid = true;
+  if (show) invalidateAll(w);
 
   const bool activate = show && nCmdShow != SW_SHOWNA && nCmdShow != SW_SHOWNOACTIVATE &&
                         nCmdShow != SW_SHOWMINNOACTIVE && nCmdShow != SW_MINIMIZE;
@@ -142,15 +174,15 @@ extern "C" BOOL WINAPI UpdateWindow(HWND hWnd) {
     return FALSE;
   }
   if (w->invalid && IsWindowVisible(hWnd)) {
-    w->invalid = false;
+    validate(w);
     SendMessageA(hWnd, WM_PAINT, 0, 0);
   }
   return TRUE;
 }
 
-extern "C" BOOL WINAPI InvalidateRect(HWND hWnd, const RECT*, BOOL) {
+extern "C" BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL) {
   if (!hWnd) {  // every window
-    for (HWND h : pl::allWindows()) findWindow(h)->invalid = true;
+    for (HWND h : pl::allWindows()) invalidateAll(findWindow(h));
     return TRUE;
   }
   Window* w = findWindow(hWnd);
@@ -158,27 +190,38 @@ extern "C" BOOL WINAPI InvalidateRect(HWND hWnd, const RECT*, BOOL) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return FALSE;
   }
-  w->invalid = true;
+  if (lpRect) invalidatePart(w, *lpRect);
+  else invalidateAll(w);
   return TRUE;
 }
 
-extern "C" BOOL WINAPI ValidateRect(HWND hWnd, const RECT*) {
+extern "C" BOOL WINAPI ValidateRect(HWND hWnd, const RECT* lpRect) {
   if (!hWnd) return TRUE;
   Window* w = findWindow(hWnd);
   if (!w) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return FALSE;
   }
-  w->invalid = false;
+  if (lpRect) validatePart(w, *lpRect);
+  else validate(w);
   return TRUE;
 }
 
 extern "C" BOOL WINAPI GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL) {
   Window* w = findWindow(hWnd);
   const bool dirty = w && w->invalid;
-  if (lpRect) *lpRect = dirty ? RECT{0, 0, widthOf(w->rect), heightOf(w->rect)} : RECT{0, 0, 0, 0};
+  if (lpRect) *lpRect = dirty ? pl::gdi::bounds(w->update) : RECT{0, 0, 0, 0};
   return dirty ? TRUE : FALSE;
 }
+
+namespace pl {
+
+const std::vector<RECT>* windowUpdateRects(HWND window) {
+  const Window* w = findWindow(window);
+  return w ? &w->update : nullptr;
+}
+
+}  // namespace pl
 
 extern "C" BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
   Window* w = findWindow(hWnd);

@@ -7,6 +7,7 @@
 #include "ui/attn.h"
 #include "ui/event.h"
 #include "ui/mainloop.h"
+#include "ui/wind.h"
 
 namespace {
 int bootPicture;
@@ -27,9 +28,15 @@ void uiRegisterOps() {
   eventRegisterOps();
 }
 
-void uiInit() { uiRegisterOps(); }
+void uiInit() {
+  windClassInit();
+  uiRegisterOps();
+}
 
-void uiTerm() { bootWinShow(0); }
+void uiTerm() {
+  windUiTerm();
+  bootWinShow(0);
+}
 
 int32_t uiSysQuery(int32_t selector, int32_t argument) {
   switch (selector) {

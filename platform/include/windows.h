@@ -1078,6 +1078,37 @@ UINT WINAPI SetTextAlign(HDC hdc, UINT align);
 UINT WINAPI GetTextAlign(HDC hdc);
 /* ---- end of blits, fonts and text ---- */
 
+
+/* USER32: the paint bracket, class names and frame sizes. */
+#define WM_SYSCOLORCHANGE 0x0015
+#define WM_WINDOWPOSCHANGING 0x0046
+#define WM_NCPAINT 0x0085
+#define WM_NCMOUSEMOVE 0x00A0
+#define WM_DESTROYCLIPBOARD 0x0307
+typedef struct tagPAINTSTRUCT {
+  HDC hdc;
+  BOOL fErase;
+  RECT rcPaint;
+  BOOL fRestore;
+  BOOL fIncUpdate;
+  BYTE rgbReserved[32];
+} PAINTSTRUCT, *LPPAINTSTRUCT;
+
+/* Headless windows paint in one step: the queue marks a window painted when it
+   hands out WM_PAINT, so BeginPaint's rectangle is the update region's bounds
+   when some is left, and the whole client area otherwise. The DC is clipped to
+   it; WM_ERASEBKGND goes to the window first (fErase is set when the window
+   did not erase). EndPaint lifts the clip and releases the DC. */
+HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint);
+BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint);
+/* Headless windows have no frame, caption or menu bar: the window rectangle
+   is the client rectangle, so the rectangle is left as it is. */
+BOOL WINAPI AdjustWindowRectEx(LPRECT lpRect, DWORD dwStyle, BOOL bMenu, DWORD dwExStyle);
+/* Copies the class name (at most nMaxCount - 1 characters and a terminator);
+   answers the characters copied, 0 for an unknown window. */
+int WINAPI GetClassNameA(HWND hWnd, LPSTR lpClassName, int nMaxCount);
+/* ---- end of the paint bracket ---- */
+
 #ifdef __cplusplus
 }
 #endif

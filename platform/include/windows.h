@@ -1107,6 +1107,15 @@ BOOL WINAPI AdjustWindowRectEx(LPRECT lpRect, DWORD dwStyle, BOOL bMenu, DWORD d
 /* Copies the class name (at most nMaxCount - 1 characters and a terminator);
    answers the characters copied, 0 for an unknown window. */
 int WINAPI GetClassNameA(HWND hWnd, LPSTR lpClassName, int nMaxCount);
+
+/* File names ("\" and "/" both separate). GetFileTitleA copies the last
+   component: 0, a negative answer for a name without one or with characters
+   no file name holds, or the size needed when the buffer is too small.
+   GetFullPathNameA joins a relative name to the working directory and
+   resolves "." and ".." by name: the length, the size needed when the buffer
+   is too small, 0 on failure. */
+short WINAPI GetFileTitleA(LPCSTR lpszFile, LPSTR lpszTitle, WORD cchSize);
+DWORD WINAPI GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength, LPSTR lpBuffer, LPSTR* lpFilePart);
 /* ---- end of the paint bracket ---- */
 
 #ifdef __cplusplus

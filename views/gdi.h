@@ -1,6 +1,6 @@
 // Device resources shared by the drawing layer and the user-interface layer:
 // the font-face name table and the font cache, the installed font families
-// with the text form of a font specification, the text and background
+// with the text form of a font description, the text and background
 // brushes, the device colour of a colour index, the device kind, and the
 // global printer set-up block.
 //
@@ -80,7 +80,7 @@ struct gxFontSpec {
 };
 enum { gxFontBold = 1 };
 
-// Stores the current specification in previous (when given); makes spec
+// Stores the current font description in previous (when given); makes spec
 // current (when given) and selects its font into the current DC.
 void gxSetFont(const gxFontSpec* spec, gxFontSpec* previous);
 // Parses "Family.12.b" style text: digits set the size, "b" bold, "n" no

@@ -1,6 +1,6 @@
 // Font faces and fonts: the face-name table, the font cache with its
 // template, the installed font families and the text form of a font
-// specification.
+// description (family, size and style).
 #include "core/alloc.h"
 #include "views/gdi.h"
 #include "views/gdi_internal.h"

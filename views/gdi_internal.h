@@ -3,7 +3,7 @@
 #define PLUMET_VIEWS_GDI_INTERNAL_H
 
 // Frees the face-name table and the font-family list and forgets the
-// current font specification.
+// current font description.
 void gdiFontTerm();
 
 #endif

@@ -1,4 +1,4 @@
-// Font faces, the font cache and the text form of font specifications.
+// Font faces, the font cache and the text form of font descriptions.
 #include "gx_state_fixture.h"
 
 #include <cstring>

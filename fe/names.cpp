@@ -153,6 +153,14 @@ void feNameTextOf(uint16_t index, const char** text, size_t* length) {
   *length = stored[0];
 }
 
+bool feNameIs(const feObject* value, const char* text) {
+  if (!value || feType(value) != feTName) return false;
+  const char* name;
+  size_t length;
+  feNameText(value, &name, &length);
+  return length == std::strlen(text) && std::memcmp(name, text, length) == 0;
+}
+
 uint32_t feNameCount() { return tableMade().count; }
 
 void feNameCacheClear(uint16_t index) {

@@ -38,6 +38,8 @@ uint16_t feNameIndex(const feObject* value);
 // empty text for an index not in use.
 void feNameText(const feObject* value, const char** text, size_t* length);
 void feNameTextOf(uint16_t index, const char** text, size_t* length);
+// True when value is a name whose characters are exactly text.
+bool feNameIs(const feObject* value, const char* text);
 // Entries in use, index 0 included (the count starts at 1).
 uint32_t feNameCount();
 

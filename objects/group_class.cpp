@@ -23,14 +23,6 @@ namespace {
 
 enum { kSetIsEmpty = -4143 };
 
-bool isName(const feObject* key, const char* text) {
-  if (!key || feType(key) != feTName) return false;
-  const char* name;
-  size_t length;
-  feNameText(key, &name, &length);
-  return length == std::strlen(text) && std::memcmp(name, text, length) == 0;
-}
-
 // 107: the first member that answers gives the value.
 int getAttr(glist* group, intptr_t key, intptr_t out) {
   int answer = kSetIsEmpty;
@@ -48,7 +40,7 @@ int getAttr(glist* group, intptr_t key, intptr_t out) {
 
 // 108: every member that is not locked gets the attribute.
 int setAttr(glist* group, const feObject* key, const feObject* value) {
-  if (!isName(key, "locked")) grpRmLocked(group);
+  if (!feNameIs(key, "locked")) grpRmLocked(group);
   int32_t count = 0;
   grpCount(group, &count);
   int answer = 0;

@@ -15,14 +15,6 @@ namespace {
 
 enum { kLocked = -4126 };
 
-bool isName(const feObject* key, const char* text) {
-  if (feType(key) != feTName) return false;
-  const char* name;
-  size_t length;
-  feNameText(key, &name, &length);
-  return length == std::strlen(text) && std::memcmp(name, text, length) == 0;
-}
-
 int send(gobjRec* object, int message, const void* a, const void* b) {
   return objMeth(object->classId, message, object, reinterpret_cast<intptr_t>(a), reinterpret_cast<intptr_t>(b));
 }
@@ -59,7 +51,7 @@ int objSetPointCoord(gobjRec* object, const feObject* key, const feObject* value
 }
 
 int objPutAttr(gobjRec* object, const feObject* key, const feObject* value) {
-  if ((object->flags & gobjLocked) && !isName(key, "locked")) return kLocked;
+  if ((object->flags & gobjLocked) && !feNameIs(key, "locked")) return kLocked;
   // Marking the object for update joins this when the redraw lists exist.
   int answer = send(object, msgSetAttr, key, value);
   if (answer == 0 || feType(key) != feTName) return answer;

@@ -1,22 +1,11 @@
 #include "ui/pgmpath.h"
 
-#include "core/alloc.h"
+#include "core/text.h"
 
 #include <windows.h>
 
 #include <cstring>
 #include <string_view>
-
-namespace {
-
-char* copyOf(const char* text, size_t length) {
-  auto* out = static_cast<char*>(uAlloc(nullptr, nullptr, uint32_t(length + 1), 1));
-  std::memcpy(out, text, length);
-  out[length] = 0;
-  return out;
-}
-
-}  // namespace
 
 char* pgmPathCopy(const char* name, char* buffer) {
   char path[pgmPathMax + 1] = {};
@@ -39,7 +28,7 @@ void pgmModulePath(char** out, int* length) {
   char path[pgmPathMax + 1] = {};
   DWORD n = GetModuleFileNameA(nullptr, path, pgmPathMax);
   if (n > pgmPathMax) n = pgmPathMax;
-  *out = copyOf(path, n);
+  *out = uStrDup(path, n, nullptr);
   if (length) *length = int(n);
 }
 
@@ -51,12 +40,12 @@ char* pgmFullPath(const char* text, int length) {
   char full[pgmPathMax + 1];
   DWORD n = GetFullPathNameA(name, sizeof full, full, nullptr);
   if (n == 0 || n > pgmPathMax) return nullptr;
-  return copyOf(full, n);
+  return uStrDup(full, n, nullptr);
 }
 
 int fileTitleOf(const char* name, char** out) {
   char title[fileTitleMax + 1] = {};
   const short answer = GetFileTitleA(name, title, fileTitleMax + 1);
-  *out = copyOf(answer == 0 ? title : "", answer == 0 ? std::strlen(title) : 0);
+  *out = uStrDup(title, answer == 0 ? uint32_t(std::strlen(title)) : 0, nullptr);
   return answer;
 }

@@ -73,12 +73,7 @@ int create(const feObject* list, gobjRec** slot) {
   const int32_t n = feArrayLength(list);
   for (int32_t i = 0; i + 1 < n; i += 2) {
     const feObject* key = feArrayElem(list, i);
-    if (feType(key) == feTName) {
-      const char* text;
-      size_t length;
-      feNameText(key, &text, &length);
-      if (length == 4 && std::memcmp(text, "type", 4) == 0) continue;
-    }
+    if (feNameIs(key, "type")) continue;
     int answer = objMeth(tsegClass, msgSetAttr, object, reinterpret_cast<intptr_t>(key),
                          reinterpret_cast<intptr_t>(feArrayElem(list, i + 1)));
     if (answer != 0) {

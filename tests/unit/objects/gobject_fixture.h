@@ -48,13 +48,7 @@ inline State& state() {
   return s;
 }
 
-inline bool isKey(const feObject* key, const char* text) {
-  if (feType(key) != feTName) return false;
-  const char* name;
-  size_t length;
-  feNameText(key, &name, &length);
-  return length == std::strlen(text) && std::memcmp(name, text, length) == 0;
-}
+inline bool isKey(const feObject* key, const char* text) { return feNameIs(key, text); }
 
 inline int tpointHandler(void* object, int message, intptr_t a, intptr_t b, intptr_t c) {
   State& s = state();

@@ -115,6 +115,9 @@ int sieveSearch(sieveRec* sieve, sieveFn fn, void* context, int mode, const int3
 // Every object of the current sieve for which filter (when given) answers
 // non-zero.
 int sieveForAll(sieveFn fn, void* context, sieveFilterFn filter, void* filterContext);
+// Every object of the given sieve (nothing for null); a non-zero answer of
+// fn ends the walk and is answered.
+int sieveForEach(sieveRec* sieve, sieveFn fn, void* context);
 
 // The union of the boxes of all objects but hidden ones and those on the
 // layer "construction": 0; mode 1 counts only objects of the current model

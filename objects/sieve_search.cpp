@@ -183,6 +183,11 @@ int sieveForAll(sieveFn fn, void* context, sieveFilterFn filter, void* filterCon
   return sieveint::forEach(sieveCurrent(), forAllStep, &f);
 }
 
+int sieveForEach(sieveRec* sieve, sieveFn fn, void* context) {
+  if (!fn || !sieveint::isSieve(sieve)) return 0;
+  return sieveint::forEach(sieve, fn, context);
+}
+
 int sieveExtent(sieveRec* sieve, int16_t* out, int mode) {
   if (!sieveint::isSieve(sieve)) return -1;
   const int16_t* root = sieve->cells[1].box;

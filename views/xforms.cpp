@@ -135,6 +135,8 @@ int vwSheetMatrix(int kind, double out[16]) {
 void vwMoveToW(const double point[3]) { worldSegment(0, point); }
 void vwLineToW(const double point[3]) { worldSegment(1, point); }
 
+int vwScreenSpace() { return screenSpace; }
+
 int vwSetScreenSpace(int flag) {
   const int old = screenSpace;
   screenSpace = flag;

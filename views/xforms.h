@@ -71,6 +71,7 @@ void vwLineToW(const double point[3]);
 // The screen-space flag: points given to vwMoveToW and vwLineToW are taken
 // as screen coordinates. Answers the old value.
 int vwSetScreenSpace(int flag);
+int vwScreenSpace();
 // The dash walker of the active line font, null for none (plain lines):
 // draw 0 moves, 1 draws, to a world point. Answers the old one.
 typedef void (*vwDashWalker)(int draw, const double point[3]);

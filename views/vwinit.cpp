@@ -1,0 +1,266 @@
+// The view module's set-up: operators, error names, classes, list
+// descriptors, statistics and the object source "docAll".
+#include "views/vwinit.h"
+
+#include "core/alloc.h"
+#include "core/classes.h"
+#include "core/debug.h"
+#include "core/errors.h"
+#include "fe/control.h"
+#include "fe/error.h"
+#include "fe/opcall.h"
+#include "objects/group.h"
+#include "objects/sieve.h"
+#include "views/current.h"
+#include "views/doc.h"
+#include "views/model.h"
+#include "views/natcompare.h"
+#include "views/sheet.h"
+#include "views/view.h"
+#include "views/wintitle.h"
+#include "views/wplane.h"
+#include "views/xforms.h"
+
+#include <cmath>
+
+namespace {
+
+// Operators whose handlers arrive with later work (the drawing file, view
+// directions, the rest of the views, window events, printing, view
+// tracking, layer-sorted drawing, the display toggle) hold their places.
+int opLater(feArgs*) { return feErrUnimplemented; }
+
+const feOpSpec kOps[] = {
+    // Documents.
+    {"aNewDoc", vwOpNewDoc, "Q"},
+    {"aRemoveDoc", vwOpRemoveDoc, "Q[document]"},
+    {"aCurDoc", vwOpCurDoc, "i<0>#"},
+    {"aCurDocX", vwOpCurDoc, "!i<1>#B"},
+    {"aDefaultDoc", vwOpCurDoc, "i<2>#"},
+    {"aDocNames", vwOpDocNames, "#I"},
+    {"aOffsetWindowBBox", vwOpOffsetWindowBBox, "A{IIII}#A{IIII}"},
+    {"aGetDocRegister", vwOpGetDocRegister, "Q#I"},
+    {"aPutDocRegister", vwOpPutDocRegister, "QI"},
+    {"aAutoSaveConfig", vwOpAutoSaveConfig, "II"},
+    {"aSaveAllUntitle", vwOpSaveAllUntitle, ""},
+    {"autoSaveAllDoc", vwOpAutoSaveAllDoc, ""},
+    // The drawing file.
+    {"aWrite", opLater, "S"},
+    {"aFileRead", opLater, "SI"},
+    {"aEdit", opLater, "S"},
+    {"aFileIsUnique", opLater, "S#B"},
+    {"aImportFeldon", opLater, "Si#Q"},
+    {"aExportPlumet", opLater, "SQ[group]Bii"},
+    {"aImportViews", opLater, "SQ[group]R"},
+    // Models.
+    {"aCurModelX", vwOpCurModelX, "!#B"},
+    {"aModelCopy", vwOpModelCopy, "Q[model]#Q"},
+    {"aModelWithName", vwOpModelWithName, "S#Q"},
+    // Sheets.
+    {"aSheetCopy", vwOpSheetCopy, "!Q[sheet]Q[document]#Q"},
+    {"aScaleSheet2", vwOpScaleSheet2, "Q[sheet]RIIIII"},
+    {"aScrollSheet", vwOpScrollSheet, "Q[sheet]II"},
+    {"aDListState", vwOpDList, "i<0>#B"},
+    {"aDListToggle", vwOpDList, "i<1>I<0>"},
+    {"aDrawSheet", vwOpDrawSheet, "Q[sheet]i<-1>"},
+    {"aDrawSheetFlags", vwOpDrawSheet, "Q[sheet]i"},
+    {"aCurSheet", vwOpCurSheet, "#Q"},
+    {"aViewAllSheet", vwOpViewAllSheet, "I"},
+    {"aSheetCorners3", vwOpSheetCorners3, "A{4I}A{4I}"},
+    {"aRollSheet", vwOpRollSheet, "I"},
+    {"aSheetToScreen", vwOpSheetToScreen, "RR#II"},
+    {"aSheetWithName", vwOpSheetWithName, "S#Q"},
+    {"aScrollAdjust", vwOpScrollAdjust, "!II"},
+    {"aSetScrollBars", vwOpSetScrollBars, "!"},
+    // Work planes.
+    {"aWPlaneNames", vwOpWPlaneNames, "!#I"},
+    {"aWPlaneFind", vwOpWPlaneFind, "S#Q"},
+    {"aSetWPlane", vwOpSetWPlane, "!Q[wplane]"},
+    {"aPlaneToWorld", vwOpPlaneConvert, "!i<0>A{DDD}I<0>#A{DDD}"},
+    {"aPlaneToWorldV", vwOpPlaneConvert, "!i<1>A{DDD}I<0>#A{DDD}"},
+    {"aWorldToPlane", vwOpPlaneConvert, "!i<2>A{DDD}I<0>#A{DDD}"},
+    {"aWorldToPlaneV", vwOpPlaneConvert, "!i<3>A{DDD}I<0>#A{DDD}"},
+    {"aCurWPlane", vwOpCurWPlane, "#Q"},
+    {"aWPlaneTrack", vwOpWPlaneTrack, "A{II}i#B"},
+    // View directions.
+    {"aVDefToView", opLater, "Q[vdefs]B"},
+    {"aViewDirSet", opLater, "Q[vdefs]B<false>"},
+    {"aViewDirFind", opLater, "S#B"},
+    // Current objects and names.
+    {"aGetWindowName", vwOpGetWindowName, "#S"},
+    {"aSortNames", vwOpSortNames, "O#O"},
+    // Views.
+    {"aScaleView2", opLater, "Q[view]RIIIII"},
+    {"aScrollView", opLater, "Q[view]II"},
+    {"aRegenView", opLater, "!"},
+    {"aBringViewToFront", opLater, "Q[view]i<0>"},
+    {"aSendViewToBack", opLater, "Q[view]i<1>"},
+    {"aCurView", opLater, "#Q"},
+    {"aCurViewX", opLater, "!#B"},
+    {"aViewAllView", opLater, "I"},
+    {"aViewCorners3", opLater, "A{4I}A{4I}"},
+    {"aRollView", opLater, "I"},
+    {"aSetViewModel", opLater, "Q[view]Q[model]"},
+    {"aSwitchViewIndices", opLater, ""},
+    {"aViewBox", opLater, "i<0>#IIII"},
+    {"aViewCenter", opLater, "i<1>#II"},
+    {"aViewWidth", opLater, "i<2>#I"},
+    {"aViewHeight", opLater, "i<3>#I"},
+    {"aGetViewScale", opLater, "i<1>#R"},
+    {"aInvalAll", opLater, "!"},
+    {"aViewToSheet", opLater, "#Q"},
+    {"aViewFlattenEx", opLater, "Q[view]Q[sheet]#Q"},
+    {"aClipCorners", opLater, "Q[group]A{4R}#Q"},
+    {"aGetUnfoldInfo", opLater, "!#A{RRR}A{RRR}A{RRR}"},
+    {"aSetCurViewIndex", opLater, "!Q"},
+    {"aUnfoldTrack", opLater, "A{II}#B"},
+    {"aView", opLater, "R#B"},
+    {"aViewTrackPan", opLater, "!A{II}Q[view]"},
+    {"aViewTrackBox", opLater, "!A{II}#A{DDDD}B"},
+    {"aViewTrack", opLater, "!A{II}RB#B"},
+    {"aViewControlDraw", opLater, "!A{4I}"},
+    {"aViewControlTrack", opLater, "!A{II}A{4I}"},
+    // Drawing-window events.
+    {"aPostMesgEvent", opLater, "!I"},
+    {"aPullString", opLater, "!S#S"},
+    // Printing and plotting.
+    {"aGraphicsBox", opLater, "#IIII"},
+    {"aGraphicCenter", opLater, "#II"},
+    {"aGraphicsW", opLater, "I<0>#I/- # width/"},
+    {"aGraphicsH", opLater, "I<1>#I/- # height/"},
+    {"aChangeScale", opLater, "I<0>RI<0>"},
+    {"aFitPlot", opLater, "#R"},
+    {"aCreatPlot", opLater, "!A{II}"},
+    // Layer-sorted drawing.
+    {"aStartLayerSortDraw", opLater, "!"},
+    {"aEndLayerSortDraw", opLater, "!"},
+    {"aSetDrawLayerPriority", opLater, "!O#l"},
+};
+static_assert(sizeof(kOps) / sizeof(kOps[0]) == 93);
+
+const feOpSpec kOwnOps[] = {
+    {"aDocAll", vwOpDocAll, "!P#Q"},
+    {"aGetHLG", vwOpGetHLG, "!#Q"},
+    {"aInvertDisplay", opLater, "!B"},
+};
+
+const struct {
+  int code;
+  const char* name;
+} kErrors[] = {
+    {-202, "ViewNotFound"}, {-205, "WPlaneNotFound"}, {-206, "NoCurSheet"},  {-207, "NoCurView"},
+    {-208, "NoModDraftView"}, {-209, "BadKey"},      {-212, "NoCurDoc"},    {-213, "NoCurModel"},
+    {-214, "BadObject"},    {-217, "BadViewLimits"}, {-218, "BadValue"},    {-219, "NoCurPlane"},
+    {-220, "TitleTooLong"}, {-221, "TitleNotUnique"}, {-222, "BadTitle"},   {-223, "Locked"},
+    {-224, "CannotDeleteWP"}, {-225, "BadScale"},    {-226, "NoOwner"},     {-227, "NotInList"},
+    {-229, "AlreadyOwned"}, {-230, "TooFarOut"},     {-231, "BadWP"},       {-232, "BadArg"},
+    {-233, "OutOfRange"},   {-234, "ScaleTooBig"},   {-235, "ScaleTooSmall"},
+};
+
+uint16_t viewobjClass = 0;
+uint16_t fileClass = 0;
+const double* curXform = nullptr;
+
+int fileHandler(void*, int, intptr_t, intptr_t, intptr_t) { return -1; }
+
+struct DocAllWalk {
+  objMemberFn callback;
+  void* context;
+  int result;
+};
+
+int docAllStep(gobjRec* object, void* context) {
+  auto* walk = static_cast<DocAllWalk*>(context);
+  walk->result = walk->callback(object, walk->context);
+  return walk->result;
+}
+
+void docAllModel(modelRec* model, void* context) {
+  auto* walk = static_cast<DocAllWalk*>(context);
+  if (walk->result) return;
+  sieveForEach(modelGetList(model), docAllStep, walk);
+}
+
+// Every object of every model of the current document, model by model.
+int enumDocAll(objMemberFn callback, void* context, intptr_t) {
+  docRec* doc = vwCurDoc();
+  if (!doc || !callback) return 0;
+  DocAllWalk walk{callback, context, 0};
+  docForEachModel(doc, docAllModel, &walk);
+  return walk.result;
+}
+
+}  // namespace
+
+int viewobjHandler(void* object, int message, intptr_t, intptr_t, intptr_t) {
+  if (message != 100) return -1;
+  void* record = object;
+  uFree(&record);
+  return 0;
+}
+
+void vwInit() {
+  feOpSpecRegisterAll(kOps);
+  for (const auto& e : kErrors) feDefError(e.code, e.name);
+  viewobjClass = objClassRegister("viewobj", 0, viewobjHandler);
+  viewClassInit(viewobjClass);
+  sheetClassInit(viewobjClass);
+  modelClassInit(viewobjClass);
+  docClassInit(viewobjClass);
+  wplaneClassInit(viewobjClass);
+  fileClass = objClassRegister("file", 0, fileHandler);
+  vwLiveCounts& live = vwLive();
+  allocInfoRegister("doc", &live.docs, sizeof(docRec));
+  allocInfoRegister("model", &live.models, sizeof(modelRec));
+  allocInfoRegister("vwsheet", &live.sheets, sizeof(sheetRec));
+  allocInfoRegister("views", &live.views, sizeof(viewRec));
+  allocInfoRegister("vdirs", &live.vdirs, 0);
+  allocInfoRegister("plane", &live.planes, sizeof(wplaneRec));
+  grpDefine("docAll", enumDocAll, 0);
+  feOpSpecRegisterAll(kOwnOps);
+}
+
+vwLiveCounts& vwLive() {
+  static vwLiveCounts live{};
+  return live;
+}
+
+uint16_t viewobjClassId() { return viewobjClass; }
+uint16_t fileClassId() { return fileClass; }
+
+const feOpSpec* vwOpTable(size_t* count) {
+  *count = sizeof(kOps) / sizeof(kOps[0]);
+  return kOps;
+}
+
+const double* vwCurXform() { return curXform; }
+void vwSetCurXform(const double* matrix) { curXform = matrix; }
+
+double vwCurScale() {
+  if (!curXform) return 0;
+  return std::sqrt(curXform[0] * curXform[0] + curXform[1] * curXform[1] + curXform[2] * curXform[2]);
+}
+
+void vwPointToPixel(const double point[3], int32_t pixel[2]) {
+  if (vwScreenSpace() || !curXform) {
+    pixel[0] = int32_t(point[0]);
+    pixel[1] = int32_t(point[1]);
+    return;
+  }
+  double screen[3];
+  vwWorldToScreen(point, screen);
+  pixel[0] = int32_t(std::lround(screen[0]));
+  pixel[1] = int32_t(std::lround(screen[1]));
+}
+
+int vwOpDocAll(feArgs* args) {
+  glist* group = grpOfSource("docAll");
+  if (group && !grpIsGroup(group)) dbgPanic("expected group");
+  *reinterpret_cast<glist**>(args->out[0]) = group;
+  return 0;
+}
+
+int vwOpGetHLG(feArgs* args) {
+  *reinterpret_cast<void**>(args->out[0]) = nullptr;
+  return 0;
+}

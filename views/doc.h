@@ -71,6 +71,9 @@ uint32_t docAllocViewNumber(docRec* doc, uint32_t wanted);
 void docFreeViewNumber(docRec* doc, uint32_t number);
 // Sets the dirty flag (and the auto-save flag).
 void docMarkChanged(docRec* doc);
+// Closes every open document and frees the preferences document: the
+// state before the first document (at exit, and between tests).
+void docResetAll();
 // The preferences document, made on first use.
 docRec* vwGetDefaultDoc();
 void docSetPenPairs(int count, const int32_t* pairs);

@@ -32,3 +32,4 @@ int vwOpPutDocRegister(feArgs* /*args*/) { return 275; }
 int vwOpAutoSaveConfig(feArgs* /*args*/) { return 275; }
 int vwOpSaveAllUntitle(feArgs* /*args*/) { return 275; }
 int vwOpAutoSaveAllDoc(feArgs* /*args*/) { return 275; }
+void docResetAll() {}

@@ -8,30 +8,40 @@
 #include <string>
 #include <vector>
 
+namespace {
+
 // Stand-in records: what the switches read of documents, sheets, views and
-// models, nothing more.
-struct docRec {
+// models, nothing more. The switches see them through the real record
+// types' pointers.
+struct tView;
+struct tDoc {
   const char* name;
 };
-struct modelRec {
+struct tModel {
   const char* name;
 };
-struct sheetRec {
+struct tSheet {
   const char* name;
-  docRec* doc;
-  std::vector<viewRec*> views;
-  viewRec* active = nullptr;
+  tDoc* doc;
+  std::vector<tView*> views;
+  tView* active = nullptr;
   HWND window = nullptr;
   double plotScale = 1.0;
 };
-struct viewRec {
+struct tView {
   const char* name;
-  sheetRec* sheet;
-  modelRec* model;
+  tSheet* sheet;
+  tModel* model;
   bool highlighted = false;
 };
 
-namespace {
+docRec* D(tDoc* d) { return reinterpret_cast<docRec*>(d); }
+modelRec* M(tModel* m) { return reinterpret_cast<modelRec*>(m); }
+sheetRec* S(tSheet* s) { return reinterpret_cast<sheetRec*>(s); }
+viewRec* V(tView* v) { return reinterpret_cast<viewRec*>(v); }
+tDoc* td(docRec* d) { return reinterpret_cast<tDoc*>(d); }
+tSheet* ts(sheetRec* s) { return reinterpret_cast<tSheet*>(s); }
+tView* tv(viewRec* v) { return reinterpret_cast<tView*>(v); }
 
 // Everything the switches did, in order: events as "code:name", hook calls
 // by their names.
@@ -43,10 +53,10 @@ std::vector<std::string>& log() {
 const char* nameOf(uint32_t code, intptr_t object) {
   if (!object) return "null";
   switch ((code >> 16) & 0xff) {
-    case 1: return reinterpret_cast<docRec*>(object)->name;
-    case 2: return reinterpret_cast<sheetRec*>(object)->name;
-    case 3: return reinterpret_cast<modelRec*>(object)->name;
-    case 4: return reinterpret_cast<viewRec*>(object)->name;
+    case 1: return reinterpret_cast<tDoc*>(object)->name;
+    case 2: return reinterpret_cast<tSheet*>(object)->name;
+    case 3: return reinterpret_cast<tModel*>(object)->name;
+    case 4: return reinterpret_cast<tView*>(object)->name;
   }
   return "?";
 }
@@ -61,30 +71,30 @@ void note(const std::string& text) { log().push_back(text); }
 
 vwCurRecords standIns() {
   vwCurRecords r{};
-  r.viewSheet = [](viewRec* v) { return v->sheet; };
-  r.viewModel = [](viewRec* v) { return v->model; };
-  r.viewHighlighted = [](viewRec* v) { return v->highlighted; };
+  r.viewSheet = [](viewRec* v) { return S(tv(v)->sheet); };
+  r.viewModel = [](viewRec* v) { return M(tv(v)->model); };
+  r.viewHighlighted = [](viewRec* v) { return tv(v)->highlighted; };
   r.viewDrawFrame = [](viewRec* v, bool on) {
-    v->highlighted = on;
-    note(std::string("frame ") + v->name + (on ? " on" : " off"));
+    tv(v)->highlighted = on;
+    note(std::string("frame ") + tv(v)->name + (on ? " on" : " off"));
   };
   r.viewMakeCurrent = [](viewRec* v) {
     vwRecordCurView(v);
-    note(std::string("curView ") + (v ? v->name : "null"));
+    note(std::string("curView ") + (v ? tv(v)->name : "null"));
   };
-  r.sheetDoc = [](sheetRec* s) { return s->doc; };
-  r.sheetActiveView = [](sheetRec* s) { return s->active; };
-  r.sheetSetActiveView = [](sheetRec* s, viewRec* v) { s->active = v; };
-  r.sheetFirstView = [](sheetRec* s) { return s->views.empty() ? nullptr : s->views.front(); };
-  r.sheetViewCount = [](sheetRec* s) { return static_cast<int>(s->views.size()); };
-  r.sheetWindow = [](sheetRec* s) { return s->window; };
-  r.sheetPlotScale = [](sheetRec* s) { return s->plotScale; };
-  r.sheetViewBoxes = [](sheetRec* s) { note(std::string("boxes ") + s->name); };
-  r.docSavePrintSetup = [](docRec* d) { note(std::string("save print ") + d->name); };
-  r.docLoadPrintSetup = [](docRec* d) { note(std::string("load print ") + d->name); };
+  r.sheetDoc = [](sheetRec* s) { return D(ts(s)->doc); };
+  r.sheetActiveView = [](sheetRec* s) { return V(ts(s)->active); };
+  r.sheetSetActiveView = [](sheetRec* s, viewRec* v) { ts(s)->active = tv(v); };
+  r.sheetFirstView = [](sheetRec* s) { return ts(s)->views.empty() ? nullptr : V(ts(s)->views.front()); };
+  r.sheetViewCount = [](sheetRec* s) { return static_cast<int>(ts(s)->views.size()); };
+  r.sheetWindow = [](sheetRec* s) { return ts(s)->window; };
+  r.sheetPlotScale = [](sheetRec* s) { return ts(s)->plotScale; };
+  r.sheetViewBoxes = [](sheetRec* s) { note(std::string("boxes ") + ts(s)->name); };
+  r.docSavePrintSetup = [](docRec* d) { note(std::string("save print ") + td(d)->name); };
+  r.docLoadPrintSetup = [](docRec* d) { note(std::string("load print ") + td(d)->name); };
   r.docMakeCurrent = [](docRec* d) {
     vwRecordCurDoc(d);
-    note(std::string("curDoc ") + d->name + (vwSheetSwitching() ? " switching" : ""));
+    note(std::string("curDoc ") + td(d)->name + (vwSheetSwitching() ? " switching" : ""));
   };
   r.setDrawPort = [](HWND w) { note("port " + std::to_string(reinterpret_cast<intptr_t>(w))); };
   r.setPlotScale = [](double s) { note("plot " + std::to_string(static_cast<int>(s))); };
@@ -125,41 +135,41 @@ protected:
       if (e.find(':') != std::string::npos) entries.push_back(e);
     return entries;
   }
-  docRec d1{"d1"}, d2{"d2"};
-  modelRec m1{"m1"}, m2{"m2"};
-  sheetRec s1{"s1", &d1, {}}, s2{"s2", &d2, {}}, s3{"s3", &d2, {}};
-  viewRec v1{"v1", &s1, &m1}, v2{"v2", &s1, &m1}, v3{"v3", &s2, &m2}, v4{"v4", &s3, &m2};
+  tDoc d1{"d1"}, d2{"d2"};
+  tModel m1{"m1"}, m2{"m2"};
+  tSheet s1{"s1", &d1, {}}, s2{"s2", &d2, {}}, s3{"s3", &d2, {}};
+  tView v1{"v1", &s1, &m1}, v2{"v2", &s1, &m1}, v3{"v3", &s2, &m2}, v4{"v4", &s3, &m2};
 };
 
 using Log = std::vector<std::string>;
 
 TEST_F(Current, ActivatingAViewOfAnotherDocumentSignalsInOrder) {
-  vwSetActiveView(&v1);
+  vwSetActiveView(V(&v1));
   EXPECT_EQ(take(), (Log{"frame v1 on", "load print d1", "1010004:d1", "1020004:s1", "1030004:m1", "1040004:v1",
                          "1040007:v1"}));
-  vwSetActiveView(&v3);
+  vwSetActiveView(V(&v3));
   EXPECT_EQ(take(), (Log{"1040003:v1", "frame v1 off", "frame v3 on", "1020003:s1", "1010003:d1", "save print d1",
                          "load print d2", "1010004:d2", "1020004:s2", "1030003:m1", "1030004:m2", "1040004:v3",
                          "1040007:v3"}));
-  EXPECT_EQ(vwActiveView(), &v3);
-  EXPECT_EQ(vwActiveSheet(), &s2);
-  EXPECT_EQ(vwActiveDoc(), &d2);
-  EXPECT_EQ(vwActiveModel(), &m2);
+  EXPECT_EQ(vwActiveView(), V(&v3));
+  EXPECT_EQ(vwActiveSheet(), S(&s2));
+  EXPECT_EQ(vwActiveDoc(), D(&d2));
+  EXPECT_EQ(vwActiveModel(), M(&m2));
   EXPECT_EQ(vwActiveSheetWindow(), s2.window);
   EXPECT_EQ(s2.active, &v3);
 }
 
 TEST_F(Current, OnlyTheObjectsThatChangeAreSwitched) {
-  vwSetActiveView(&v3);
+  vwSetActiveView(V(&v3));
   take();
-  vwSetActiveView(&v4);  // another sheet of the same document and model
+  vwSetActiveView(V(&v4));  // another sheet of the same document and model
   EXPECT_EQ(events(), (Log{"1040003:v3", "1020003:s2", "1020004:s3", "1040004:v4", "1040007:v4"}));
-  vwSetActiveView(&v4);  // the same view again
+  vwSetActiveView(V(&v4));  // the same view again
   EXPECT_EQ(events(), (Log{"1040003:v4", "1040004:v4", "1040007:v4"}));
 }
 
 TEST_F(Current, ANullViewClearsSheetDocumentAndModel) {
-  vwSetActiveView(&v1);
+  vwSetActiveView(V(&v1));
   take();
   vwSetActiveView(nullptr);
   EXPECT_EQ(events(), (Log{"1040003:v1", "1020003:s1", "1010003:d1", "1030003:m1"}));
@@ -174,45 +184,45 @@ TEST_F(Current, ANullViewClearsSheetDocumentAndModel) {
 
 TEST_F(Current, MenuBitsFollowTheActiveViewsPlaceOnItsSheet) {
   vwSetMenuBits(vwMenuDocOpen, vwMenuDocOpen);
-  vwSetActiveView(&v2);
+  vwSetActiveView(V(&v2));
   EXPECT_EQ(vwMenuState(), vwMenuDocOpen | vwMenuManyViews | vwMenuNotFirstView);
-  vwSetActiveView(&v1);
+  vwSetActiveView(V(&v1));
   EXPECT_EQ(vwMenuState(), vwMenuDocOpen | vwMenuManyViews);
-  vwSetActiveView(&v3);
+  vwSetActiveView(V(&v3));
   EXPECT_EQ(vwMenuState(), vwMenuDocOpen);
 }
 
 TEST_F(Current, SheetSwitchMakesItsActiveViewAndDocumentCurrent) {
   s2.active = &v3;
-  sheetSetCurrent(&s2);
+  sheetSetCurrent(S(&s2));
   EXPECT_EQ(take(), (Log{"plot 4", "port 42", "boxes s2", "curView v3", "curDoc d2 switching"}));
-  EXPECT_EQ(vwCurSheet(), &s2);
-  EXPECT_EQ(vwCurView(), &v3);
-  EXPECT_EQ(vwCurDoc(), &d2);
+  EXPECT_EQ(vwCurSheet(), S(&s2));
+  EXPECT_EQ(vwCurView(), V(&v3));
+  EXPECT_EQ(vwCurDoc(), D(&d2));
   EXPECT_EQ(vwCurSheetWindow(), s2.window);
   EXPECT_FALSE(vwSheetSwitching());
 }
 
 TEST_F(Current, SheetWhoseViewIsAlreadyCurrentChangesOnlyTheDocument) {
-  vwRecordCurView(&v2);
+  vwRecordCurView(V(&v2));
   s1.active = &v1;
-  sheetSetCurrent(&s1);
+  sheetSetCurrent(S(&s1));
   EXPECT_EQ(take(), (Log{"plot 1", "boxes s1", "curDoc d1 switching"}));  // no window: no port
-  EXPECT_EQ(vwCurView(), &v2);
+  EXPECT_EQ(vwCurView(), V(&v2));
 }
 
 TEST_F(Current, SheetAlreadyCurrentTakesThePortBackAndInhibitStopsAll) {
   s2.active = &v3;
-  sheetSetCurrent(&s2);
+  sheetSetCurrent(S(&s2));
   take();
   s2.plotScale = 8;
-  sheetSetCurrent(&s2);
+  sheetSetCurrent(S(&s2));
   EXPECT_EQ(take(), (Log{"port 42", "plot 8"}));
 
   vwSetSheetInhibit(1);
-  sheetSetCurrent(&s1);
+  sheetSetCurrent(S(&s1));
   EXPECT_EQ(take(), Log{});
-  EXPECT_EQ(vwCurSheet(), &s2);
+  EXPECT_EQ(vwCurSheet(), S(&s2));
   vwSetSheetInhibit(0);
 
   sheetSetCurrent(nullptr);

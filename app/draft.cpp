@@ -37,6 +37,8 @@
 #include "ui/attn.h"
 #include "views/gdi.h"
 #include "views/gx.h"
+#include "views/doc.h"
+#include "views/vwinit.h"
 #include "ui/event.h"
 #include "ui/ui.h"
 
@@ -87,7 +89,7 @@ const draftModule kModules[] = {
     {"penLoadDefaults", 5, nullptr},
     {"sieveInit", 5, sieveInit},
     {"trkInit", 5, nullptr},
-    {"vwInit", 5, nullptr},
+    {"vwInit", 5, vwInit},
     {"nearInit", 5, nullptr},
     {"vcRegisterOps", 6, nullptr},
     {"selInit", 6, selInit},
@@ -333,6 +335,7 @@ int draftInitForScripts() {
 }
 
 void draftExit() {
+  docResetAll();
   gdiTerm();
   gxTerm();
   uiTerm();

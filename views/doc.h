@@ -47,7 +47,9 @@ struct docRec {
   uint32_t registerWord;    // key of the file-lock record; 0: none
 };
 
-// Registers class "document" under viewobj and answers its id.
+// Registers class "document" under viewobj, has the document events keep
+// each document's settings record in its settings field, registers the
+// settings variables, and answers the class id.
 uint16_t docClassInit(uint16_t viewobjClass);
 uint16_t docClassId();
 // 1 when object is a document record.
@@ -65,7 +67,16 @@ void docRemoveOpen(docRec* doc);
 docRec* docFindOpen(const char* title, uint32_t length);
 docRec* docFirstOpen();
 void docSetCurrent(docRec* doc);
-// Closes a document (what aRemoveDoc does).
+// While set, docSetCurrent does nothing (a file being read keeps its
+// document from switching).
+void docSetCurrentInhibit(int inhibit);
+// 1 when the document is on the open list.
+int docIsOpen(const docRec* doc);
+// The menu state of the document list: bit 0 of the menu word says whether
+// a document is open; when none is, 0x1010009 is signalled (with null).
+void docMenuUpdate();
+// Closes an open document (what aRemoveDoc does); -214 for one that is not
+// open (the preferences document, or one closed already).
 int docRemove(docRec* doc);
 uint32_t docAllocViewNumber(docRec* doc, uint32_t wanted);
 void docFreeViewNumber(docRec* doc, uint32_t number);
@@ -76,7 +87,13 @@ void docMarkChanged(docRec* doc);
 void docResetAll();
 // The preferences document, made on first use.
 docRec* vwGetDefaultDoc();
+// Copies count pen widths (doubles, two 32-bit words each; at most 8) into
+// the pen weights of the preferences document's settings, which new
+// documents copy; nothing before the preferences document exists.
 void docSetPenPairs(int count, const int32_t* pairs);
+// Registers the settings variables "$DLIST" and "$SHOWPAGE" (docClassInit
+// does; again after the variable registry was emptied).
+void docVarsInit();
 
 // The lock record of the document's file, through its register word; null
 // when there is none or the key is unknown.

@@ -12,6 +12,7 @@
 #include "objects/group.h"
 #include "objects/sieve.h"
 #include "views/current.h"
+#include "views/gx.h"
 #include "views/doc.h"
 #include "views/model.h"
 #include "views/natcompare.h"
@@ -190,7 +191,25 @@ int enumDocAll(objMemberFn callback, void* context, intptr_t) {
   return walk.result;
 }
 
+// Display lists take notes while they are on and not being rebuilt.
+int dlistTakingNotes() { return sheetDListOn() && !sheetDListRebuilding(); }
+
+void setDrawPort(HWND window) { gxSetWindow(window); }
+
 }  // namespace
+
+void vwInstallHooks() {
+  vwCurRecords records{};
+  viewFillCurRecords(&records);
+  sheetFillCurRecords(&records);
+  records.docMakeCurrent = docSetCurrent;
+  records.setDrawPort = setDrawPort;
+  vwSetCurRecords(&records);
+  vwViewHooks hooks{};
+  viewFillViewHooks(&hooks);
+  vwSetViewHooks(&hooks);
+  dlistSetStateSource(dlistTakingNotes);
+}
 
 int viewobjHandler(void* object, int message, intptr_t, intptr_t, intptr_t) {
   if (message != 100) return -1;
@@ -209,6 +228,7 @@ void vwInit() {
   docClassInit(viewobjClass);
   wplaneClassInit(viewobjClass);
   fileClass = objClassRegister("file", 0, fileHandler);
+  vwInstallHooks();
   vwLiveCounts& live = vwLive();
   allocInfoRegister("doc", &live.docs, sizeof(docRec));
   allocInfoRegister("model", &live.models, sizeof(modelRec));

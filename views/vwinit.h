@@ -46,6 +46,10 @@ enum vwError {
 };
 
 void vwInit();
+// Installs what the current-object switches, the world and screen
+// transforms and the display-list notes read of documents, sheets and
+// views (vwInit does; again after something replaced them).
+void vwInstallHooks();
 
 // The classes viewobj and file (0 before vwInit).
 uint16_t viewobjClassId();

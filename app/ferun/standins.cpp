@@ -155,38 +155,6 @@ int tsegHandler(void* object, int message, intptr_t a, intptr_t b, intptr_t c) {
   return objMeth(super, message, object, a, b, c);
 }
 
-// The stand-in document: its settings record made, switched and freed
-// through the document events (the slot stands for the document's word
-// that holds its record), and a sieve of its own. A new one replaces the
-// last, whose objects and layers go with it.
-dbDocRec* document;
-
-enum : uint32_t {
-  kDocCreate = docEvtFamily | docEvtCreated,
-  kDocFree = docEvtFamily | docEvtFreed,
-  kDocActivate = docEvtFamily | docEvtCurrent,
-};
-
-void closeDocument() {
-  if (!document) return;
-  if (document->sieve) sieveFree(document->sieve, 1);
-  document->sieve = nullptr;
-  evtSignal(kDocFree, reinterpret_cast<intptr_t>(&document));
-}
-
-int opDocNew(feArgs*) {
-  closeDocument();
-  evtSignal(kDocCreate, reinterpret_cast<intptr_t>(&document));
-  if (!document) return -1;
-  evtSignal(kDocActivate, reinterpret_cast<intptr_t>(&document));
-  document->docId = 1;
-  const double lo[3] = {-1000, -1000, -1000}, hi[3] = {1000, 1000, 1000};
-  int16_t box[6];
-  bboxFromCorners(lo, hi, box);
-  document->sieve = sieveNew(64, box, document, document->docId);
-  return 0;
-}
-
 int writeOne(gobjRec* object, void* context) {
   objWrite(object, static_cast<ioCtx*>(context));
   return 0;
@@ -253,7 +221,6 @@ int opOpen(feArgs* args) {
 }
 
 const feOpSpec kOps[] = {
-    {"tDocNew", opDocNew, ""},
     {"tSave", opSave, "SQ[group]#I"},
     {"tOpen", opOpen, "S#QI"},
 };

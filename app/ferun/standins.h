@@ -1,9 +1,8 @@
-// What the script runner adds for tests while the classes and documents of
-// later steps do not exist yet: the class "tseg" (a graphic object with two
-// points), a minimal current document, and operators that save an array of
-// objects to a drawing file and read them back.
+// What the script runner adds for tests while the classes and the drawing
+// file of later steps do not exist yet: the class "tseg" (a graphic object
+// with two points), and operators that save an array of objects to a
+// drawing file and read them back into the current document.
 //
-//   tDocNew          ->                   makes the minimal document current
 //   tSave   name array -> code            writes the objects (version 4)
 //   tOpen   name     -> array code        reads every object of the file
 //

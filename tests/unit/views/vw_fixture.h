@@ -40,6 +40,7 @@ protected:
   void SetUp() override {
     DocVarTest::SetUp();
     if (!execfx::defined("aNewDoc")) vwInit();
+    vwInstallHooks();
     changes().clear();
     evtAdd(0xFF000000u, 0x01000000u, recordChange);
   }

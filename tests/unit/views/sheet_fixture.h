@@ -1,0 +1,151 @@
+// Shared by the sheet, view and box tests: the view-module fixture with the
+// current-object switches and the transform hooks reading the sheet and
+// view records through the modules' own fillers, a 96-dpi device, documents
+// with a model made on demand (closed afterwards), and helpers for keyed
+// attributes, operators and the panic and alert boxes.
+#ifndef PLUMET_TESTS_VIEWS_SHEET_FIXTURE_H
+#define PLUMET_TESTS_VIEWS_SHEET_FIXTURE_H
+
+#include "vw_fixture.h"
+
+#include "core/text.h"
+#include "fe/opcall.h"
+#include "fe/strings.h"
+#include "objects/objmsg.h"
+#include "views/gx.h"
+#include "views/xforms.h"
+
+#include <platform_test.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace sheetfx {
+
+class SheetTest : public vwfx::VwTest {
+protected:
+  void SetUp() override {
+    VwTest::SetUp();
+    vwCurRecords records{};
+    viewFillCurRecords(&records);
+    sheetFillCurRecords(&records);
+    records.docMakeCurrent = docSetCurrent;
+    vwSetCurRecords(&records);
+    vwViewHooks hooks{};
+    viewFillViewHooks(&hooks);
+    vwSetViewHooks(&hooks);
+    setDpi(96);
+  }
+  void TearDown() override {
+    vwViewStackForget();
+    for (sheetRec* sheet : loose) sheetFree(sheet);
+    loose.clear();
+    docResetAll();
+    vwSetViewHooks(nullptr);
+    vwSetCurRecords(nullptr);
+    while (gxWindowDepth()) gxWindowPop();
+    dbgSetFlags(0);
+    VwTest::TearDown();
+  }
+
+  // The drawing layer's device resolution, the same both ways.
+  static void setDpi(double dpi) {
+    while (gxWindowDepth()) gxWindowPop();
+    const double resolution[2] = {dpi, dpi};
+    gxWindowPush(nullptr, resolution, nullptr);
+  }
+
+  // An open document with one model (closed by the fixture).
+  static docRec* newDoc() {
+    docRec* doc = nullptr;
+    docCreate(&doc);
+    docAddOpen(doc);
+    modelRec* model = nullptr;
+    modelCreate(&model);
+    modelLink(model, doc);
+    return doc;
+  }
+  // A sheet of the document's first model without a window.
+  static sheetRec* newSheet(docRec* doc) { return sheetCreate(doc, doc->firstModel, nullptr); }
+  // A sheet of no document, freed by the fixture.
+  sheetRec* looseSheet() {
+    sheetRec* sheet = nullptr;
+    sheetAlloc(&sheet);
+    loose.push_back(sheet);
+    return sheet;
+  }
+
+  // Message 107: the answer and the value as "==" prints it.
+  static int get(void* record, const char* key, std::string* text = nullptr) {
+    feObject k = gobjfx::name(key), v;
+    feMakeNull(&v);
+    const uint16_t id = *static_cast<uint16_t*>(record);
+    const int answer =
+        objMeth(id, msgGetAttr, record, reinterpret_cast<intptr_t>(&k), reinterpret_cast<intptr_t>(&v));
+    if (text) *text = gobjfx::print(v);
+    feFree(&v);
+    return answer;
+  }
+  // Message 108 with a value (released afterwards).
+  static int set(void* record, const char* key, feObject value) {
+    feObject k = gobjfx::name(key);
+    const uint16_t id = *static_cast<uint16_t*>(record);
+    const int answer =
+        objMeth(id, msgSetAttr, record, reinterpret_cast<intptr_t>(&k), reinterpret_cast<intptr_t>(&value));
+    feFree(&value);
+    return answer;
+  }
+  static feObject integer(int32_t i) { return execfx::integer(i); }
+  static feObject real(double d) { return execfx::real(d); }
+  static feObject text(const char* s) {
+    feObject v;
+    feMakeString(&v, s, std::strlen(s));
+    return v;
+  }
+  static feObject reals(std::initializer_list<double> values) {
+    std::vector<feObject> elements;
+    for (double d : values) elements.push_back(real(d));
+    feObject array;
+    feMakeArray(&array, elements.data(), uint32_t(elements.size()));
+    return array;
+  }
+
+  // Calls an operator's handler with the given inputs and result slots.
+  static int call(feOpHandler handler, std::vector<feArg> in, std::vector<void*> out = {}) {
+    feArgs args{in.data(), int32_t(in.size()), out.data(), int32_t(out.size()), 0};
+    return handler(&args);
+  }
+  static feArg argInt(int32_t i) {
+    feArg a{};
+    a.i = i;
+    return a;
+  }
+  static feArg argReal(double d) {
+    feArg a{};
+    a.d = d;
+    return a;
+  }
+  static feArg argRecord(void* record) {
+    feArg a{};
+    a.record = record;
+    return a;
+  }
+
+  // The texts of the message boxes shown (alerts and panics), "|" after each.
+  static std::string boxes() {
+    std::string text;
+    for (const auto& box : plTestMessageBoxes()) text += box.text + "|";
+    return text;
+  }
+
+  static const std::string& log() { return gobjfx::state().log; }
+
+  std::vector<sheetRec*> loose;
+};
+
+}  // namespace sheetfx
+
+#endif

@@ -1,0 +1,88 @@
+// The preferences document: made on first use and kept for the program's
+// life. Every new document is a copy of it, so its settings, models and
+// sheets are the defaults of new drawings.
+#include "views/doc.h"
+#include "views/doc_internal.h"
+
+#include "core/debug.h"
+#include "fe/script.h"
+#include "fe/scriptproc.h"
+#include "fe/stack.h"
+#include "objects/docstate.h"
+#include "tools/event.h"
+#include "ui/pgmpath.h"
+#include "views/current.h"
+#include "views/model.h"
+#include "views/sheet.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+enum { kNameMax = 255 };
+
+// The file name the script procedure "aPrefFile" leaves, when it is defined
+// and leaves a string; otherwise "Plumet Prefs" in the program directory.
+size_t prefsFileName(char* buffer) {
+  if (scriptDefined("aPrefFile")) {
+    const int32_t depth = feOperandDepth();
+    const int answer = scriptRunByName("aPrefFile");
+    size_t length = 0;
+    bool found = false;
+    if (answer == 0 && feOperandDepth() > depth) {
+      const feObject* top = feStackIndex(*feOperandStack(), 0);
+      const char* text = nullptr;
+      int32_t n = 0;
+      if (top && feType(top) == feTString && feGetString(top, &text, &n) == 0) {
+        length = std::min<size_t>(size_t(n), kNameMax);
+        if (length) std::memcpy(buffer, text, length);
+        buffer[length] = 0;
+        found = true;
+      }
+    }
+    feOperandRestore(depth);
+    if (found) {
+      dbgPrintf("[vwGetDefaultDoc] prefs file='%.*s'\n", int(length), buffer);
+      return length;
+    }
+  }
+  pgmPathCopy("Plumet Prefs", buffer);
+  return std::strlen(buffer);
+}
+
+}  // namespace
+
+docRec* vwGetDefaultDoc() {
+  docModuleState& state = docState();
+  if (state.prefs) return state.prefs;
+  char name[pgmPathMax + 1] = {};
+  const size_t length = prefsFileName(name);
+  docRec* doc = nullptr;
+  if (docCreate(&doc) != 0 || !doc) return nullptr;
+  if (doc->object.refCount != feObjPermanent) ++doc->object.refCount;
+  state.prefs = doc;
+  // The file is read into the document here once the drawing file exists
+  // (read flags 0x110: no window step); a failed read is not reported and
+  // leaves the document as it is.
+  doc->flags |= docUntitled;
+  if (!doc->firstModel) {
+    modelRec* model = nullptr;
+    if (modelCreate(&model) == 0 && model) modelLink(model, doc);
+  }
+  if (!doc->firstSheet && doc->firstModel) sheetCreate(doc, doc->firstModel, nullptr);
+  evtSignal(vwEvPrefsLoaded, reinterpret_cast<intptr_t>(doc));
+  if (scriptDefined("aLoadPrefsHook")) {
+    const int32_t depth = feOperandDepth();
+    if (docPushText(name, length) == 0) scriptRunByName("aLoadPrefsHook");
+    feOperandRestore(depth);
+  }
+  return doc;
+}
+
+void docSetPenPairs(int count, const int32_t* pairs) {
+  const docRec* prefs = docState().prefs;
+  if (!prefs || !prefs->settings || !pairs || count <= 0) return;
+  const size_t n = std::min<size_t>(size_t(count), docPenWeightCount);
+  std::memcpy(prefs->settings->penWeights, pairs, n * sizeof(double));
+}

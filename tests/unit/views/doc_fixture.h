@@ -1,8 +1,7 @@
 // Shared by the document and window-title tests: the view-module fixture
-// with the current-object switches reading the records directly, the lock
-// table emptied, a scratch dictionary on the dictionary stack for the
-// script procedures a test defines, and helpers to read attributes and run
-// FE text.
+// with the program's hooks, the lock table emptied, a scratch dictionary on
+// the dictionary stack for the script procedures a test defines, and
+// helpers to read attributes and run FE text.
 #ifndef PLUMET_TESTS_VIEWS_DOC_FIXTURE_H
 #define PLUMET_TESTS_VIEWS_DOC_FIXTURE_H
 
@@ -30,34 +29,10 @@ inline int viewCount(sheetRec* sheet) {
   return n;
 }
 
-inline vwCurRecords records() {
-  vwCurRecords r{};
-  r.viewSheet = [](viewRec* v) { return v->sheet; };
-  r.viewModel = [](viewRec* v) { return v->model; };
-  // Reads the view, as the view module's answer does (never highlighted
-  // here: nothing is drawn).
-  r.viewHighlighted = [](viewRec* v) { return v->flags == 0xFFFF; };
-  r.viewMakeCurrent = [](viewRec* v) { vwSetCurView(v); };
-  r.sheetDoc = [](sheetRec* s) { return s->owner; };
-  r.sheetActiveView = [](sheetRec* s) { return s->activeView; };
-  r.sheetSetActiveView = [](sheetRec* s, viewRec* v) { s->activeView = v; };
-  r.sheetFirstView = [](sheetRec* s) { return s->firstView; };
-  r.sheetViewCount = viewCount;
-  r.sheetWindow = [](sheetRec* s) -> HWND {
-    HWND native = nullptr;
-    if (s->window) windGetHwnd(s->window, &native);
-    return native;
-  };
-  r.docMakeCurrent = docSetCurrent;
-  return r;
-}
-
 class DocTest : public vwfx::VwTest {
 protected:
   void SetUp() override {
     VwTest::SetUp();
-    const vwCurRecords r = records();
-    vwSetCurRecords(&r);
     fileLockReset();
     // The settings tests' set-up empties the variable registry.
     if (!docVarFind("$SHOWPAGE", 9)) docVarsInit();
@@ -67,7 +42,6 @@ protected:
     docResetAll();
     feExecString("end");
     fileLockReset();
-    vwSetCurRecords(nullptr);
     VwTest::TearDown();
   }
 

@@ -1,6 +1,5 @@
 // Shared by the sheet, view and box tests: the view-module fixture with the
-// current-object switches and the transform hooks reading the sheet and
-// view records through the modules' own fillers, a 96-dpi device, documents
+// program's hooks (vwInstallHooks), a 96-dpi device, documents
 // with a model made on demand (closed afterwards), and helpers for keyed
 // attributes, operators and the panic and alert boxes.
 #ifndef PLUMET_TESTS_VIEWS_SHEET_FIXTURE_H
@@ -29,14 +28,6 @@ class SheetTest : public vwfx::VwTest {
 protected:
   void SetUp() override {
     VwTest::SetUp();
-    vwCurRecords records{};
-    viewFillCurRecords(&records);
-    sheetFillCurRecords(&records);
-    records.docMakeCurrent = docSetCurrent;
-    vwSetCurRecords(&records);
-    vwViewHooks hooks{};
-    viewFillViewHooks(&hooks);
-    vwSetViewHooks(&hooks);
     setDpi(96);
   }
   void TearDown() override {

@@ -15,6 +15,7 @@
 #include "views/view.h"
 #include "views/vwinit.h"
 #include "views/wplane.h"
+#include "views/xforms.h"
 
 #include <cstdint>
 #include <utility>
@@ -47,6 +48,8 @@ protected:
   void TearDown() override {
     docResetAll();
     vwCurReset();
+    vwSetViewHooks(nullptr);
+    vwSetCurRecords(nullptr);
     changes().clear();
     DocVarTest::TearDown();
   }

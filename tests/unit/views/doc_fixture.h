@@ -73,16 +73,6 @@ protected:
     feFree(&value);
     return rc;
   }
-  static feObject text(const char* s) {
-    feObject v;
-    feMakeString(&v, s, std::strlen(s));
-    return v;
-  }
-  static feObject boolean(bool b) {
-    feObject v;
-    feMakeBool(&v, b ? 1 : 0);
-    return v;
-  }
   static int setTitle(docRec* doc, const char* title) { return setAttr(doc, "title", text(title)); }
 
   // The titles aDocNames pushes, then its count, as "==" prints them.

@@ -65,22 +65,6 @@ protected:
     set(model, "title", value);
   }
 
-  static int get(void* model, const char* key, std::string* text) {
-    feObject k = gobjfx::name(key), v;
-    feMakeNull(&v);
-    const int answer = objMeth(modelClassId(), 107, model, reinterpret_cast<intptr_t>(&k),
-                               reinterpret_cast<intptr_t>(&v));
-    if (text) *text = gobjfx::print(v);
-    feFree(&v);
-    return answer;
-  }
-  static int set(void* model, const char* key, feObject value) {
-    feObject k = gobjfx::name(key);
-    const int answer = objMeth(modelClassId(), 108, model, reinterpret_cast<intptr_t>(&k),
-                               reinterpret_cast<intptr_t>(&value));
-    feFree(&value);
-    return answer;
-  }
   static feObject ref(void* record) {
     feObject v;
     feMakeObjRef(&v, record);
@@ -90,13 +74,6 @@ protected:
     std::vector<std::string> titles;
     for (const wplaneRec* p = model->firstPlane; p; p = p->next) titles.push_back(p->title);
     return titles;
-  }
-  // Runs FE text: its error code, or the operand stack as "==" prints it.
-  static std::string run(const char* text) {
-    const int rc = feExecString(text);
-    std::string result = rc ? std::to_string(rc) : execfx::operands();
-    feStackClear(*feOperandStack());
-    return result;
   }
 
   std::vector<modelRec*> loose;
@@ -406,11 +383,11 @@ TEST_F(ModelTest, DisplayListCounters) {
 }
 
 TEST_F(ModelTest, Operators) {
-  EXPECT_EQ(run("(Model 1) aModelWithName"), std::to_string(vwErrNoCurDoc));
+  EXPECT_EQ(eval("(Model 1) aModelWithName"), std::to_string(vwErrNoCurDoc));
   docRec* doc = newDoc();
   docSetCurrent(doc);
   modelRec* model = linked(doc);
-  EXPECT_EQ(run("(Model 9) aModelWithName"), "-1");
+  EXPECT_EQ(eval("(Model 9) aModelWithName"), "-1");
   ASSERT_EQ(feExecString("(model 1) aModelWithName /found exch def"), 0);
   feObject key = gobjfx::name("found"), value;
   ASSERT_EQ(feLoad(&key, &value), 0);
@@ -428,11 +405,11 @@ TEST_F(ModelTest, Operators) {
   ASSERT_EQ(feExecString("/copy null def /found null def"), 0);
   EXPECT_EQ(vwLive().models, before - 1) << "the copy goes with its last reference";
 
-  EXPECT_EQ(run("aCurModelX"), "false") << "no current view";
+  EXPECT_EQ(eval("aCurModelX"), "false") << "no current view";
   sheetRec* sheet = sheetCreate(doc, model, nullptr);
   ASSERT_NE(sheet, nullptr);
   vwRecordCurView(sheet->activeView);
-  EXPECT_EQ(run("aCurModelX"), "-model- true");
+  EXPECT_EQ(eval("aCurModelX"), "-model- true");
 }
 
 }  // namespace

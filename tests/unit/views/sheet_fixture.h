@@ -69,33 +69,6 @@ protected:
     return sheet;
   }
 
-  // Message 107: the answer and the value as "==" prints it.
-  static int get(void* record, const char* key, std::string* text = nullptr) {
-    feObject k = gobjfx::name(key), v;
-    feMakeNull(&v);
-    const uint16_t id = *static_cast<uint16_t*>(record);
-    const int answer =
-        objMeth(id, msgGetAttr, record, reinterpret_cast<intptr_t>(&k), reinterpret_cast<intptr_t>(&v));
-    if (text) *text = gobjfx::print(v);
-    feFree(&v);
-    return answer;
-  }
-  // Message 108 with a value (released afterwards).
-  static int set(void* record, const char* key, feObject value) {
-    feObject k = gobjfx::name(key);
-    const uint16_t id = *static_cast<uint16_t*>(record);
-    const int answer =
-        objMeth(id, msgSetAttr, record, reinterpret_cast<intptr_t>(&k), reinterpret_cast<intptr_t>(&value));
-    feFree(&value);
-    return answer;
-  }
-  static feObject integer(int32_t i) { return execfx::integer(i); }
-  static feObject real(double d) { return execfx::real(d); }
-  static feObject text(const char* s) {
-    feObject v;
-    feMakeString(&v, s, std::strlen(s));
-    return v;
-  }
   static feObject reals(std::initializer_list<double> values) {
     std::vector<feObject> elements;
     for (double d : values) elements.push_back(real(d));

@@ -22,20 +22,12 @@ class SheetWindow : public SheetTest {
 protected:
   void SetUp() override {
     SheetTest::SetUp();
-    dir = std::filesystem::temp_directory_path() / ("plumet_sheet_window_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const std::string ini = (dir / "TEST.INI").string();
-    std::ofstream(ini) << "[Memory]\nReserve=1000\n";
-    ASSERT_NE(appInit("", SW_SHOW, appFrameHookNone, nullptr, ini.c_str()), nullptr);
-    windClassInit();
+    ASSERT_TRUE(frame.start("plumet_sheet_window"));
   }
   void TearDown() override {
     docResetAll();  // the sheets let their windows go first
     gxSetWindow(nullptr);
-    windUiTerm();
-    appTerm();
-    iniShutdown();
-    std::filesystem::remove_all(dir);
+    frame.stop();
     SheetTest::TearDown();
   }
   windRecord* newWindow(const RECT& box) {
@@ -48,7 +40,7 @@ protected:
     windGetHwnd(window, &h);
     return h;
   }
-  std::filesystem::path dir;
+  vwfx::FrameWindow frame;
 };
 
 vwEventRec lastEvent;

@@ -6,7 +6,11 @@
 #ifndef PLUMET_TESTS_VIEWS_VW_FIXTURE_H
 #define PLUMET_TESTS_VIEWS_VW_FIXTURE_H
 
+#include "core/ini.h"
+#include "fe/stack.h"
 #include "objects/docvar_fixture.h"
+#include "ui/app.h"
+#include "ui/wind.h"
 #include "tools/event.h"
 #include "views/current.h"
 #include "views/doc.h"
@@ -18,6 +22,10 @@
 #include "views/xforms.h"
 
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -36,6 +44,39 @@ inline std::vector<uint32_t> changeCodes() {
   return codes;
 }
 
+// The frame window and the document-window class, for tests with real
+// document windows: started in a scratch folder of its own, stopped (and
+// the folder removed) by stop or at the end of the object's life.
+class FrameWindow {
+public:
+  // Starts the frame; false when it could not be made.
+  bool start(const char* tag) {
+    dir = std::filesystem::temp_directory_path() / (std::string(tag) + "_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string ini = (dir / "TEST.INI").string();
+    std::ofstream(ini) << "[Memory]\nReserve=1000\n";
+    if (!appInit("", SW_SHOW, appFrameHookNone, nullptr, ini.c_str())) return false;
+    windClassInit();
+    started = true;
+    return true;
+  }
+  void stop() {
+    if (started) {
+      windUiTerm();
+      appTerm();
+      iniShutdown();
+      started = false;
+    }
+    if (!dir.empty()) std::filesystem::remove_all(dir);
+    dir.clear();
+  }
+  ~FrameWindow() { stop(); }
+
+private:
+  std::filesystem::path dir;
+  bool started = false;
+};
+
 class VwTest : public docvarfx::DocVarTest {
 protected:
   void SetUp() override {
@@ -45,6 +86,46 @@ protected:
     changes().clear();
     evtAdd(0xFF000000u, 0x01000000u, recordChange);
   }
+  // Message 107 to any record of these classes: the answer and the value
+  // as "==" prints it.
+  static int get(void* record, const char* key, std::string* text = nullptr) {
+    feObject k = gobjfx::name(key), v;
+    feMakeNull(&v);
+    const uint16_t id = static_cast<feObjRecord*>(record)->classId;
+    const int answer = objMeth(id, 107, record, reinterpret_cast<intptr_t>(&k), reinterpret_cast<intptr_t>(&v));
+    if (text) *text = gobjfx::print(v);
+    feFree(&v);
+    return answer;
+  }
+  // Message 108 with a value (released afterwards).
+  static int set(void* record, const char* key, feObject value) {
+    feObject k = gobjfx::name(key);
+    const uint16_t id = static_cast<feObjRecord*>(record)->classId;
+    const int answer = objMeth(id, 108, record, reinterpret_cast<intptr_t>(&k), reinterpret_cast<intptr_t>(&value));
+    feFree(&value);
+    return answer;
+  }
+  // Runs FE text: its error code, or the operand stack as "==" prints it
+  // (the stack is emptied).
+  static std::string eval(const char* source) {
+    const int rc = feExecString(source);
+    std::string result = rc ? std::to_string(rc) : execfx::operands();
+    feStackClear(*feOperandStack());
+    return result;
+  }
+  static feObject integer(int32_t i) { return execfx::integer(i); }
+  static feObject real(double d) { return execfx::real(d); }
+  static feObject boolean(bool b) {
+    feObject v;
+    feMakeBool(&v, b ? 1 : 0);
+    return v;
+  }
+  static feObject text(const char* s) {
+    feObject v;
+    feMakeString(&v, s, std::char_traits<char>::length(s));
+    return v;
+  }
+
   void TearDown() override {
     docResetAll();
     vwCurReset();

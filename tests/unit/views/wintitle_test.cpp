@@ -101,21 +101,13 @@ protected:
   void SetUp() override {
     DocTest::SetUp();
     plTestClearMessageBoxes();
-    dir = std::filesystem::temp_directory_path() / ("plumet_doc_win_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const std::string ini = (dir / "TEST.INI").string();
-    std::ofstream(ini) << "[Memory]\nReserve=1000\n";
-    ASSERT_NE(appInit("", SW_SHOW, appFrameHookNone, nullptr, ini.c_str()), nullptr);
-    windClassInit();
+    ASSERT_TRUE(frame.start("plumet_doc_win"));
   }
   void TearDown() override {
     for (docRec* d = docFirstOpen(); d; d = d->nextOpen)
       if (d->firstSheet == &sheet) d->firstSheet = nullptr;
     for (windRecord* w : windows) windRelease(w);
-    windUiTerm();
-    appTerm();
-    iniShutdown();
-    std::filesystem::remove_all(dir);
+    frame.stop();
     DocTest::TearDown();
   }
   windRecord* window() {
@@ -153,7 +145,7 @@ protected:
     feStackClear(*feOperandStack());
     return s;
   }
-  std::filesystem::path dir;
+  vwfx::FrameWindow frame;
   std::vector<windRecord*> windows;
   sheetRec sheet{};
 };

@@ -69,41 +69,10 @@ protected:
     return list;
   }
 
-  static int get(wplaneRec* plane, const char* key, std::string* text) {
-    feObject k = gobjfx::name(key), v;
-    feMakeNull(&v);
-    const int answer = objMeth(wplaneClassId(), 107, plane, reinterpret_cast<intptr_t>(&k),
-                               reinterpret_cast<intptr_t>(&v));
-    if (text) *text = gobjfx::print(v);
-    feFree(&v);
-    return answer;
-  }
-  static int set(wplaneRec* plane, const char* key, feObject value) {
-    feObject k = gobjfx::name(key);
-    const int answer = objMeth(wplaneClassId(), 108, plane, reinterpret_cast<intptr_t>(&k),
-                               reinterpret_cast<intptr_t>(&value));
-    feFree(&value);
-    return answer;
-  }
   static feObject point(double x, double y, double z) {
     const double p[3] = {x, y, z};
     feObject v;
     feMakeRealArray(&v, p, 3);
-    return v;
-  }
-  static feObject boolean(bool b) {
-    feObject v;
-    feMakeBool(&v, b ? 1 : 0);
-    return v;
-  }
-  static feObject text(const char* t) {
-    feObject v;
-    feMakeString(&v, t, std::strlen(t));
-    return v;
-  }
-  static feObject integer(int32_t i) {
-    feObject v;
-    feMakeInt(&v, i);
     return v;
   }
   // Runs FE text that leaves a program object: its record (null when the
@@ -115,12 +84,6 @@ protected:
       found = feStackIndex(stack, 0)->w0.obj;
     feStackClear(*feOperandStack());
     return found;
-  }
-  static std::string run(const char* source) {
-    const int rc = feExecString(source);
-    std::string result = rc ? std::to_string(rc) : execfx::operands();
-    feStackClear(*feOperandStack());
-    return result;
   }
 
   docRec* doc = nullptr;
@@ -186,7 +149,7 @@ TEST_F(WplaneTest, ConversionsBetweenPlaneAndWorld) {
   EXPECT_TRUE(near(vec(p), {1, 3, 3})) << "the scripts' conversion";
   ptConvertByFlag(p, 257);
   EXPECT_TRUE(near(vec(p), {1, 0, 0}));
-  EXPECT_EQ(run("[1 0 0] aPlaneToWorld [1 3 3] aWorldToPlane [1 0 0] aPlaneToWorldV [0 1 0] aWorldToPlaneV"),
+  EXPECT_EQ(eval("[1 0 0] aPlaneToWorld [1 3 3] aWorldToPlane [1 0 0] aPlaneToWorldV [0 1 0] aWorldToPlaneV"),
             "[1. 3. 3. ] [1. 0 0 ] [0 1. 0 ] [1. 0 0 ]");
   double axis[3], equation[4];
   wpGetAxis(2, axis);
@@ -397,7 +360,7 @@ TEST_F(WplaneTest, TrackedPointsMakeTheTemporaryWorkPlane) {
 
   modelSetCurrent(nullptr);
   EXPECT_EQ(wpTrackMake(good, 3, 0), 0) << "no current model";
-  EXPECT_EQ(run("[0 0] 0 aWPlaneTrack"), "275");
+  EXPECT_EQ(eval("[0 0] 0 aWPlaneTrack"), "275");
 }
 
 TEST_F(WplaneTest, PlaneFacingAView) {
@@ -441,17 +404,17 @@ TEST_F(WplaneTest, PixelsMeetTheCurrentPlane) {
 
 TEST_F(WplaneTest, Operators) {
   wplaneRec* side = add("Side", {1, 2, 3}, {0, 1, 0}, {0, 0, 1});
-  EXPECT_EQ(run("aWPlaneNames"), "(World) (Side) 2");
+  EXPECT_EQ(eval("aWPlaneNames"), "(World) (Side) 2");
   EXPECT_EQ(record("(side) aWPlaneFind"), side);
-  EXPECT_EQ(run("(Top) aWPlaneFind"), std::to_string(vwErrWPlaneNotFound));
+  EXPECT_EQ(eval("(Top) aWPlaneFind"), std::to_string(vwErrWPlaneNotFound));
   EXPECT_EQ(record("aCurWPlane"), world);
   EXPECT_EQ(record("(Side) aWPlaneFind aSetWPlane aCurWPlane"), side);
   EXPECT_EQ(model->curPlane, world) << "aSetWPlane sets the program's plane only";
   modelSetCurrent(nullptr);
-  EXPECT_EQ(run("aWPlaneNames"), "0");
-  EXPECT_EQ(run("(Side) aWPlaneFind"), std::to_string(vwErrNoCurDoc));
-  EXPECT_EQ(run("aCurWPlane"), std::to_string(vwErrNoCurPlane));
-  EXPECT_EQ(run("[1 2 3] aPlaneToWorld"), "[1. 2. 3. ]") << "no current model: unchanged";
+  EXPECT_EQ(eval("aWPlaneNames"), "0");
+  EXPECT_EQ(eval("(Side) aWPlaneFind"), std::to_string(vwErrNoCurDoc));
+  EXPECT_EQ(eval("aCurWPlane"), std::to_string(vwErrNoCurPlane));
+  EXPECT_EQ(eval("[1 2 3] aPlaneToWorld"), "[1. 2. 3. ]") << "no current model: unchanged";
 }
 
 TEST_F(WplaneTest, NewCreateAndInsertMessages) {

@@ -108,7 +108,7 @@ void vwSetCurView(viewRec* view) {
   vwSetPort(view);
   vwRecordCurView(view);
   curIndex = view->index;
-  if (!view->sheet) dbgPanic("%s: '%s'", "Assert failed in DidUrur", "view has no sheet");
+  if (!view->sheet) dbgPanic("view has no sheet");
   followView(view);
   if (view->flags & viewChanged) {
     vwComputeScreenBox(view);

@@ -16,6 +16,7 @@ struct feArgs;
 struct sheetRec;
 struct modelRec;
 struct dbDocRec;
+struct vdefRec;
 
 enum docFlag : uint32_t {
   docDirty = 0x01,        // changed since saved
@@ -35,7 +36,7 @@ struct docRec {
   sheetRec* firstSheet;
   modelRec* firstModel;
   docRec* nextOpen;         // the open-document list
-  void* firstVdir;          // the first view direction
+  vdefRec* firstVdir;       // the first view direction
   uint8_t* printSetup;      // the print-setup block
   uint32_t printSetupLength;
   uint8_t* viewNumbers;     // bit n of the set marks view number n taken

@@ -156,6 +156,30 @@ void vwComputeScreenBox(viewRec* view);
 void vwSetModel(viewRec* view, modelRec* model);
 viewRec* vwViewOfIndex(const docRec* doc, uint32_t index);
 
+// Erases and invalidates the view's outer box (whole) or screen box in its
+// sheet's window, when the window exists.
+void vwInvalidate(viewRec* view, int whole);
+// Fills the view's screen box with the background and invalidates it.
+void vwErase(viewRec* view);
+// Rebuilds the view's matrices and screen box, redrawing it when asked;
+// the previous current view is restored. -214 for a record that is not a
+// view.
+int vwRecompute(viewRec* view, int redraw);
+// Sets any of centre, normal and up (null: unchanged) and marks the view
+// changed; a draft view on a sheet of more than one page is put back to the
+// standard orientation and answers -208. With recentre the view is
+// recomputed and centred at scale factor 1 on its screen box.
+int vwSetDirection(viewRec* view, const double* centre, const double* normal, const double* up, int recentre);
+// Sets the sheet box (corners ordered), moving the pan with the box centre
+// when asked, and recomputes the screen and outer boxes.
+void vwSetCorners(viewRec* view, const double box[4], int keepCentre);
+// Draws the view's objects (mode 0 interruptible, a positive mode a
+// number of ticks for the timed drawer).
+void vwDrawView(viewRec* view, int mode);
+// Invalidates every view of the current document's sheets that have a
+// window (aInvalAll).
+void vwInvalAll();
+
 // The view members of the current-object hooks (views/current.h): viewSheet,
 // viewModel, viewHighlighted, viewDrawFrame and viewMakeCurrent.
 void viewFillCurRecords(vwCurRecords* records);

@@ -14,6 +14,8 @@
 #include "views/current.h"
 #include "views/gx.h"
 #include "views/doc.h"
+#include "views/docfile.h"
+#include "views/vdef.h"
 #include "views/model.h"
 #include "views/natcompare.h"
 #include "views/sheet.h"
@@ -46,13 +48,13 @@ const feOpSpec kOps[] = {
     {"aSaveAllUntitle", vwOpSaveAllUntitle, ""},
     {"autoSaveAllDoc", vwOpAutoSaveAllDoc, ""},
     // The drawing file.
-    {"aWrite", opLater, "S"},
-    {"aFileRead", opLater, "SI"},
-    {"aEdit", opLater, "S"},
-    {"aFileIsUnique", opLater, "S#B"},
-    {"aImportFeldon", opLater, "Si#Q"},
-    {"aExportPlumet", opLater, "SQ[group]Bii"},
-    {"aImportViews", opLater, "SQ[group]R"},
+    {"aWrite", vwOpWrite, "S"},
+    {"aFileRead", vwOpFileRead, "SI"},
+    {"aEdit", vwOpEdit, "S"},
+    {"aFileIsUnique", vwOpFileIsUnique, "S#B"},
+    {"aImportFeldon", vwOpImportFeldon, "Si#Q"},
+    {"aExportPlumet", vwOpExportPlumet, "SQ[group]Bii"},
+    {"aImportViews", vwOpImportViews, "SQ[group]R"},
     // Models.
     {"aCurModelX", vwOpCurModelX, "!#B"},
     {"aModelCopy", vwOpModelCopy, "Q[model]#Q"},
@@ -84,9 +86,9 @@ const feOpSpec kOps[] = {
     {"aCurWPlane", vwOpCurWPlane, "#Q"},
     {"aWPlaneTrack", vwOpWPlaneTrack, "A{II}i#B"},
     // View directions.
-    {"aVDefToView", opLater, "Q[vdefs]B"},
-    {"aViewDirSet", opLater, "Q[vdefs]B<false>"},
-    {"aViewDirFind", opLater, "S#B"},
+    {"aVDefToView", vwOpVDefToView, "Q[vdefs]B"},
+    {"aViewDirSet", vwOpVDefToView, "Q[vdefs]B<false>"},
+    {"aViewDirFind", vwOpViewDirFind, "S#B"},
     // Current objects and names.
     {"aGetWindowName", vwOpGetWindowName, "#S"},
     {"aSortNames", vwOpSortNames, "O#O"},
@@ -227,6 +229,7 @@ void vwInit() {
   modelClassInit(viewobjClass);
   docClassInit(viewobjClass);
   wplaneClassInit(viewobjClass);
+  vdefClassInit(viewobjClass);
   fileClass = objClassRegister("file", 0, fileHandler);
   vwInstallHooks();
   vwLiveCounts& live = vwLive();

@@ -13,6 +13,7 @@
 #include "objects/gobject_internal.h"
 #include "objects/layer.h"
 #include "objects/objmsg.h"
+#include "objects/update.h"
 #include "objects/objrecord.h"
 #include "objects/objsend.h"
 #include "objects/sieve.h"
@@ -105,7 +106,7 @@ int gobjInsert(gobjRec* object) {
   int shown;
   if (layerIsVisible(object, &shown) != 0) layerSet(object, doc->workLayer, 0);
   if (sieveInsert(doc->sieve, object) != 0) return -1;
-  // The object is queued for drawing here once the redraw lists exist.
+  objUpdateQueue(object);
   return 0;
 }
 

@@ -47,7 +47,6 @@ int setAttr(glist* group, const feObject* key, const feObject* value) {
   for (glist* block = group; block; block = block->next)
     for (int i = 0; i < grpBlockMembers && block->members[i]; ++i) {
       gobjRec* member = block->members[i];
-      // Marking the member for update joins this when the redraw lists exist.
       const int result = objPutAttr(member, key, value);
       if (count == 1) answer = result;
     }

@@ -5,6 +5,7 @@
 
 #include "objects/group.h"
 #include "objects/objrecord.h"
+#include "objects/update.h"
 
 namespace {
 
@@ -33,8 +34,8 @@ int placeMember(gobjRec* member, void* context) {
   return 0;
 }
 
-int queueMember(gobjRec*, void*) {
-  // Each member is queued for drawing here once the redraw lists exist.
+int queueMember(gobjRec* member, void*) {
+  objUpdateQueue(member);
   return 0;
 }
 
@@ -57,8 +58,7 @@ int layerSet(gobjRec* object, int32_t n, int redraw) {
   if ((object->flags & gobjHidden) == hidden) return 0;
   if (redraw && hidden) objDamage(object);
   object->flags ^= gobjHidden;
-  // Shown again with redraw: the object is queued for drawing here once the
-  // redraw lists exist.
+  if (redraw && !hidden) objUpdateQueue(object);
   return 0;
 }
 

@@ -8,6 +8,7 @@
 #include "fe/names.h"
 #include "fe/value.h"
 #include "objects/objmsg.h"
+#include "objects/update.h"
 
 #include <cstring>
 
@@ -52,7 +53,7 @@ int objSetPointCoord(gobjRec* object, const feObject* key, const feObject* value
 
 int objPutAttr(gobjRec* object, const feObject* key, const feObject* value) {
   if ((object->flags & gobjLocked) && !feNameIs(key, "locked")) return kLocked;
-  // Marking the object for update joins this when the redraw lists exist.
+  objUpdate(object, 1);
   int answer = send(object, msgSetAttr, key, value);
   if (answer == 0 || feType(key) != feTName) return answer;
   const char* text;
@@ -65,8 +66,8 @@ int objPutAttr(gobjRec* object, const feObject* key, const feObject* value) {
 
 int objDelete(gobjRec* object, int damage) {
   if (object->flags & gobjLocked) return kLocked;
-  // Resetting the selection cache and leaving the update queue join this
-  // when selection and the redraw lists exist.
+  // Resetting the selection cache joins this when selection exists.
+  objUpdateDequeue(object);
   if (damage) objDamage(object);
   return objMeth(object->classId, msgDetach, object);
 }

@@ -50,6 +50,11 @@ int opNothing(feArgs*) { return 0; }
 // Operators of modules not built yet.
 int opLater(feArgs*) { return feErrUnimplemented; }
 
+// "!": drawing the pending updates needs the views, which install the
+// handler; without one the operator is not available yet.
+feOpHandler drawDeferHandler = nullptr;
+int opDrawDeferList(feArgs* args) { return drawDeferHandler ? drawDeferHandler(args) : feErrUnimplemented; }
+
 // "Q": takes its object and answers 0.
 int opDelete(feArgs*) { return 0; }
 
@@ -92,7 +97,7 @@ const feOpSpec kOps[] = {
     {"aDefPenSizes", opLater, "O"},
     {"aDelete", opDelete, "Q"},
     {"aDocAttr", aDocAttr, "#Q"},
-    {"aDrawDeferList", opLater, "!"},
+    {"aDrawDeferList", opDrawDeferList, "!"},
     {"aDump", opLater, "OQ<group>"},
     {"aDuplicate", opLater, "Q[group]#Q"},
     {"aFlag3D", opLater, "!#B"},
@@ -186,6 +191,8 @@ void objOpsInit() {
   // start.
   docdictClassId();
 }
+
+void objSetDrawDeferHandler(feOpHandler handler) { drawDeferHandler = handler; }
 
 int objCreate(const feObject* keyedList, gobjRec** out) {
   if (!keyedList || feType(keyedList) != feTArray) return feErrTypeCheck;

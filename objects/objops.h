@@ -31,6 +31,10 @@ void objOpsInit();
 // The operators in registration order, as registered.
 const feOpSpec* objOpSpecs(size_t* count);
 
+// The work of aDrawDeferList, installed by the views (null: the operator
+// answers 275).
+void objSetDrawDeferHandler(feOpHandler handler);
+
 // Makes an object from an array of alternating keys and values whose "type"
 // names the class (message 402 to that class). 269 for a non-array, the
 // reader's status for a missing "type", -2 for an unknown class.

@@ -1,5 +1,6 @@
 // The send routines of the object messages.
 #include "objects/objsend.h"
+#include "objects/update.h"
 
 #include "core/classes.h"
 #include "core/errors.h"
@@ -136,8 +137,7 @@ int objTypeName(gobjRec* object, const char** out) {
 
 int objChanged(gobjRec* object, int queue) {
   const int answer = send(object, msgChanged);
-  // With queue set the object joins the redraw queue once it exists.
-  (void)queue;
+  if (queue) objUpdateQueue(object);
   object->flags &= uint16_t(~gobjChanged);
   return answer;
 }

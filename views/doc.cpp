@@ -14,6 +14,7 @@
 #include "views/gdi.h"
 #include "views/model.h"
 #include "views/sheet.h"
+#include "views/vdef.h"
 #include "views/vwinit.h"
 
 #include <cstring>
@@ -122,8 +123,8 @@ int docCopy(docRec* source, docRec** out) {
     if (doc->firstModel == copy && copy->next && ownedUnlink(copy) == 0) ownedInsert(copy, ownedAppend);
   }
   docPutPrintSetup(doc, source->printSetup, source->printSetupLength);
-  // View directions and the colour table are copied here once their
-  // modules exist.
+  vdefCopyAll(doc, source->firstVdir);
+  // The colour table is copied here once its module exists.
   for (const sheetRec* sheet = source->firstSheet; sheet; sheet = sheet->next) {
     sheetRec* copy = nullptr;
     if (const int answer = sheetCopy(sheet, doc, &copy)) {
@@ -144,6 +145,8 @@ void docFree(docRec* doc) {
   // (event 2); one freed otherwise loses them here, without telling the
   // scripts of a close that did not happen.
   if (doc->settings) dbDocEvent(docEvtFamily | docEvtFreed, reinterpret_cast<intptr_t>(doc));
+  // Directions still held (a document freed without being closed) go with it.
+  docRemoveVdefs(doc);
   uFreeIfSet(&doc->title);
   if (doc->printSetup) uAlloc(&doc->printSetup, &doc->printSetupLength, 0, 1);
   if (doc->viewNumbers) uAlloc(&doc->viewNumbers, &doc->viewNumbersLength, 0, 1);

@@ -16,6 +16,7 @@
 #include "views/model.h"
 #include "views/sheet.h"
 #include "views/uniquename.h"
+#include "views/vdef.h"
 #include "views/view.h"
 #include "views/vwinit.h"
 
@@ -149,7 +150,7 @@ int docRemove(docRec* doc) {
     vwRecordCurView(nullptr);
     docSetCurrent(nullptr);
   }
-  // View directions are freed here once their module exists.
+  docRemoveVdefs(doc);
   if (doc->object.refCount == 0) docFree(doc);
 
   docRec* cur = vwCurDoc();

@@ -2,6 +2,7 @@
 // life. Every new document is a copy of it, so its settings, models and
 // sheets are the defaults of new drawings.
 #include "views/doc.h"
+#include "views/docfile.h"
 #include "views/doc_internal.h"
 
 #include "core/debug.h"
@@ -62,9 +63,13 @@ docRec* vwGetDefaultDoc() {
   if (docCreate(&doc) != 0 || !doc) return nullptr;
   if (doc->object.refCount != feObjPermanent) ++doc->object.refCount;
   state.prefs = doc;
-  // The file is read into the document here once the drawing file exists
-  // (read flags 0x110: no window step); a failed read is not reported and
-  // leaves the document as it is.
+  // No window step; a failed read (most often: there is no preferences
+  // file) is not reported and leaves the document as it is.
+  // The read makes the document current for its time; whatever was current
+  // before is current again afterwards.
+  docRec* before = vwCurDoc();
+  vwReadDoc(doc, name, uint32_t(length), vwReadNoWindow | 0x10);
+  if (vwCurDoc() != before) docSetCurrent(before);
   doc->flags |= docUntitled;
   if (!doc->firstModel) {
     modelRec* model = nullptr;

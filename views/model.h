@@ -19,6 +19,7 @@
 struct feArgs;
 struct docRec;
 struct sheetRec;
+struct viewRec;
 struct wplaneRec;
 struct sieveRec;
 struct gobjRec;
@@ -112,6 +113,26 @@ void modelDlCounterRaise(modelRec* model, int index);
 // one, and makes the plane the program's current plane when the model is
 // the current model. Answers 0.
 int modelSetWorkPlane(modelRec* model, wplaneRec* plane);
+
+// Draws the view from its model: the view's window becomes the drawing
+// target and its port is set up, vwEvViewDrawn is signalled, and unless
+// Shift was held (the modifier code read at the start) every object of the
+// model's sieve over the view's box goes through objDrawIfVisible; the
+// drawing state and the current view are restored.
+void vwDrawViewOfModel(viewRec* view);
+// For every view of every sheet of the document that has a window: the
+// view is made current, the draw mode set, and the view's model searched
+// over the view's box with callback. The current view and the drawing
+// state are restored.
+void vwSieveAllViews(docRec* doc, int drawMode, int (*callback)(gobjRec* object, void* argument), void* argument);
+// Brings the sheet's views up to date with the display-list notes of their
+// models: for each view, the model's removed objects (fewer than 100) make
+// every view of the sheet showing the model repaint its box, and its
+// inserted objects (fewer than 100, none of them removed since) are drawn
+// on top in those views; 100 or more in either list make those views drop
+// their display lists (they are repainted whole). Both lists are emptied;
+// when anything was done the sheet is redrawn. The current view stays.
+void dlistFlush(sheetRec* sheet);
 
 int vwOpCurModelX(feArgs* args);
 int vwOpModelCopy(feArgs* args);

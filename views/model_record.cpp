@@ -1,6 +1,7 @@
 // Model records: creation, linking into a document, removal and freeing,
 // the current model, copies and look-up by title.
 #include "views/model.h"
+#include "views/redraw.h"
 #include "views/model_internal.h"
 
 #include "core/alloc.h"
@@ -133,6 +134,7 @@ void modelFree(modelRec* model) {
   if (!model) return;
   if (vwCurModel() == model) vwRecordCurModel(nullptr);
   if (vwActiveModel() == model) vwSetActiveModel(nullptr);
+  vwRedrawForgetModel(model);
   if (model->sieve) sieveForEach(model->sieve, deleteObject, nullptr);
   if (model->settings) sheetFree(model->settings);
   model->settings = nullptr;

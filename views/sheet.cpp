@@ -181,6 +181,12 @@ sheetRec* sheetCreate(docRec* doc, modelRec* model, windRecord* window) {
     sheetAttachWindow(sheet, window);
   } else {
     defaultGraphicsBox(doc, sheet->graphicsBox);
+    // The page centre sits in the middle of the box, where a window given
+    // later puts it too: the draft view made below covers the box around it.
+    const int32_t* box = sheet->graphicsBox;
+    const int32_t screen[2] = {(box[0] + box[2]) / 2, (box[1] + box[3]) / 2};
+    const double centre[2] = {0, 0};
+    sheetSetScale(sheet, 1.0, 1, screen, centre, 0);
   }
   viewRec* view = vwCreate(sheet, model, nullptr, 1);
   if (vwCurSheet() == sheet) vwSetCurView(view);
@@ -197,6 +203,13 @@ int sheetCopy(const sheetRec* source, docRec* doc, sheetRec** out) {
   if (doc) sheetLink(copy, doc, ownedAppend);
   if (source) {
     copyLayout(copy, source);
+    // The copy shows the page where its source does: the same boxes on the
+    // screen and the same centre, so that its views, copied below with
+    // their sheet boxes, cover the same pixels.
+    std::memcpy(copy->windowBox, source->windowBox, sizeof copy->windowBox);
+    std::memcpy(copy->graphicsBox, source->graphicsBox, sizeof copy->graphicsBox);
+    std::memcpy(copy->zoom[0].centre, source->zoom[0].centre, sizeof copy->zoom[0].centre);
+    std::memcpy(copy->zoom[0].screen, source->zoom[0].screen, sizeof copy->zoom[0].screen);
     sheetRecompute(copy);
   }
   if (copy->owner && source) {

@@ -188,6 +188,16 @@ void evFromMsg(HWND window, UINT message, WPARAM wParam, LPARAM lParam, vwEventR
 typedef int (*sheetEventDispatch)(sheetRec* sheet, const vwEventRec* event);
 void sheetSetEventDispatch(sheetEventDispatch dispatch);
 
+// Painting sheet windows: the dispatcher answers a paint event (kind 4)
+// by drawing the sheet's views from the tail of its list to the head (the
+// head is in front; each view but the first drawn clears its box first) and
+// answers 1; other events are left (0). sheetPaintInit installs it as the
+// sheet-window event dispatcher.
+int sheetPaintDispatch(sheetRec* sheet, const vwEventRec* event);
+void sheetPaintInit();
+// Draws the sheet's views into its window, back to front.
+void sheetDrawViews(sheetRec* sheet);
+
 // Pixels per inch, or per millimetre when the current document's units are
 // metric, in x and y.
 void vwGetDpiUnits(double out[2]);

@@ -125,6 +125,8 @@ int vwOpDrawSheet(feArgs* args) {
   if (!sheet) return vwErrBadObject;
   sheetSetCurrent(sheet);
   sheetRedraw(sheet);
+  // The window is painted now, not when the message loop next runs.
+  if (HWND window = sheetHwnd(sheet)) UpdateWindow(window);
   return 0;
 }
 

@@ -50,6 +50,11 @@ int vdefRecordIO(ioCtx* ctx, vdefRec** record, int write);
 // (unless importing, or a direction of the title exists; those not added
 // are freed).
 int vdefListIO(ioCtx* ctx, docRec* doc, int write, int import);
+// The hook of container segment 6 (installed by vdefClassInit): reading
+// (11), an "i" word that is skipped and the list into the current document,
+// not added when the file is opened for an import (open flag 0x1);
+// writing (12), "i" 0 and the current document's list.
+int vdefSegmentHook(ioCtx* ctx, int event);
 
 int vwOpVDefToView(feArgs* args);    // aVDefToView, aViewDirSet
 int vwOpViewDirFind(feArgs* args);

@@ -2,6 +2,7 @@
 // a view record: creation with its defaults, copying, the model it shows
 // and its release.
 #include "views/view.h"
+#include "views/view_internal.h"
 
 #include "core/alloc.h"
 #include "core/classes.h"
@@ -16,6 +17,7 @@
 #include "views/sheet.h"
 #include "views/vwinit.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -78,10 +80,63 @@ int copyMessage(viewRec* view, viewRec** slot) {
   return vwCopy(view, current->sheet, slot);
 }
 
+// Message 306: the sheet box's corners at z = 0, minimum first.
+int extentsMessage(const viewRec* view, double* corners) {
+  if (!corners) return -1;
+  const double* b = view->box;
+  const double out[6] = {std::min(b[0], b[2]), std::min(b[1], b[3]), 0, std::max(b[0], b[2]), std::max(b[1], b[3]), 0};
+  std::memcpy(corners, out, sizeof out);
+  return 0;
+}
+
+// Message 321: both corners of the sheet box (z = 0) go through the matrix
+// and become the new corners; the pan follows the box's centre.
+int transformMessage(viewRec* view, const double* m) {
+  if (!m) return -1;
+  const double a[3] = {view->box[0], view->box[1], 0}, b[3] = {view->box[2], view->box[3], 0};
+  double ta[3], tb[3];
+  aPtTransform(3, a, m, ta);
+  aPtTransform(3, b, m, tb);
+  const double box[4] = {ta[0], ta[1], tb[0], tb[1]};
+  vwSetCorners(view, box, 1);
+  return 0;
+}
+
+// Message 344: the view joins the current sheet, showing its model when
+// that is in the current document and the document's first model
+// otherwise, and is drawn there; the current view stays.
+int insertMessage(viewRec* view) {
+  docRec* doc = vwCurDoc();
+  if (!doc) return vwErrNoCurDoc;
+  sheetRec* sheet = vwCurSheet();
+  if (!sheet) return vwErrNoCurSheet;
+  if (view->flags & viewAttached) return 0;
+  modelRec* model = view->model && view->model->owner == doc ? view->model : doc->firstModel;
+  viewRec* previous = vwCurView();
+  double box[4];
+  std::memcpy(box, view->box, sizeof box);
+  vwAttachToSheet(view, sheet, model);
+  view->flags |= viewChanged;
+  vwSetCurView(view);
+  vwSetCorners(view, box, 0);
+  // The frame (drawn highlighted for the sheet's active view) joins this
+  // with the frame drawing.
+  vwDrawView(view, 0);
+  if (previous != view) vwSetCurView(previous);
+  return 0;
+}
+
 int viewHandler(void* object, int message, intptr_t a, intptr_t b, intptr_t c) {
   auto* view = static_cast<viewRec*>(object);
   switch (message) {
     case msgFree: return vwFree(view);
+    case msgGetAttr:
+      return viewint::getAttr(view, reinterpret_cast<const feObject*>(a), reinterpret_cast<feObject*>(b));
+    case msgSetAttr:
+      return viewint::setAttr(view, reinterpret_cast<const feObject*>(a), reinterpret_cast<const feObject*>(b));
+    case msgExtents: return extentsMessage(view, reinterpret_cast<double*>(a));
+    case msgXform: return transformMessage(view, reinterpret_cast<const double*>(a));
+    case msgAttach: return insertMessage(view);
     case msgNew: {
       auto** slot = reinterpret_cast<viewRec**>(a);
       if (slot && !*slot) *slot = allocRecord();
@@ -97,6 +152,7 @@ int viewHandler(void* object, int message, intptr_t a, intptr_t b, intptr_t c) {
 
 uint16_t viewClassInit(uint16_t viewobjClass) {
   viewClass = objClassRegister("view", viewobjClass, viewHandler);
+  viewint::installSieveMap();
   return viewClass;
 }
 

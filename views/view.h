@@ -9,12 +9,15 @@
 
 #include "core/matrix.h"
 
+#include <windows.h>
+
 #include <cstdint>
 
 struct feArgs;
 struct sheetRec;
 struct modelRec;
 struct docRec;
+struct gobjRec;
 
 enum viewFlag : uint16_t {
   viewCreated = 0x0001,
@@ -72,11 +75,17 @@ struct viewRec {
 struct vwCurRecords;
 struct vwViewHooks;
 
-// Registers class "view" under viewobj and answers its id. The handler
-// answers 100 (vwFree), 300 (a new record in the slot a: viewRec**, made
-// when the slot is null), 313 (a copy into the slot a: viewRec**, for the
-// current view's sheet; -207 without a current view) and 345 (vwDelete);
-// every other message goes to viewobj.
+// Registers class "view" under viewobj, installs the sieve's mapping of
+// pixel rectangles of the current view to world space, and answers the
+// class id. The handler answers 100 (vwFree), 107 and 108 (the attribute
+// keys), 300 (a new record in the slot a: viewRec**, made when the slot is
+// null), 306 (the sheet box's corners at z = 0 into a: six doubles, minimum
+// first), 313 (a copy into the slot a: viewRec**, for the current view's
+// sheet; -207 without a current view), 321 (the sheet box's corners
+// through the matrix a, the pan following the box's centre), 344 (joins
+// the current sheet: -212 without a current document, -206 without a
+// current sheet; nothing for an attached view) and 345 (vwDelete); every
+// other message goes to viewobj.
 uint16_t viewClassInit(uint16_t viewobjClass);
 uint16_t viewClassId();
 // 1 when object is a view record.
@@ -103,7 +112,9 @@ int vwCopy(const viewRec* view, sheetRec* sheet, viewRec** out);
 // Removes the view from its sheet (message 345): -214 without a sheet,
 // -208 for a draft view on a sheet of more than one page. The sheet's draft
 // and active views fall back, a current view is replaced by the draft view,
-// the view number is given back and the document marked changed. The
+// the objects bound to the view's number are deleted
+// (vwDeleteOwnedObjects), the number is given back and the document marked
+// changed. The
 // sheet's reference is dropped: a view nobody else holds is freed.
 int vwDelete(viewRec* view);
 // Message 100: frees a view whose reference count is 0 (signalling
@@ -173,12 +184,75 @@ int vwSetDirection(viewRec* view, const double* centre, const double* normal, co
 // Sets the sheet box (corners ordered), moving the pan with the box centre
 // when asked, and recomputes the screen and outer boxes.
 void vwSetCorners(viewRec* view, const double box[4], int keepCentre);
-// Draws the view's objects (mode 0 interruptible, a positive mode a
-// number of ticks for the timed drawer).
+// Rebuilds the orientation and base matrices; with keepCentre the pan puts
+// the view's centre on the middle of its sheet box (not for a draft view).
+// The view is marked changed (a current view is installed again).
+void vwRebuild(viewRec* view, int keepCentre);
+// Draws the view's objects into its sheet's window, the view current for
+// the time: mode 0 signals vwEvViewDrawn and draws interruptibly (the
+// interrupt keys polled every 30 ticks); a positive mode is a number of
+// ticks after which the timed drawer stops (it skips views nested as
+// objects). Nothing without a window or when the view's box lies outside
+// the window. The drawing window, the gx state and the current view are
+// restored.
 void vwDrawView(viewRec* view, int mode);
-// Invalidates every view of the current document's sheets that have a
-// window (aInvalAll).
+// The order function of layer-sorted drawing (qsort's, over gobjRec*
+// entries; the array is drawn from its last entry to its first); null, the
+// default, draws in the sieve's order.
+typedef int (*vwLayerOrderFn)(const void* a, const void* b);
+void vwSetLayerOrder(vwLayerOrderFn order);
+// Erases and invalidates the current sheet window's view rectangle
+// (aInvalAll).
 void vwInvalAll();
+
+// The view's screen box (null: the current view; no view: zeros) into out,
+// intersected with its sheet's pixel box (the window's view rectangle) when
+// clip is set. Answers the sheet window's handle (null without one).
+HWND vwScreenBox(const viewRec* view, int clip, int32_t out[4]);
+// The current view's screen box; for a draft view the sheet window's view
+// rectangle. -207 without a current view.
+int vwCurViewScreenBox(int32_t box[4]);
+// The view an object belongs to: the view of the current document whose
+// number is the object's owner number, else the current view.
+viewRec* vwViewOfObject(const gobjRec* object);
+// 0 when the view with that number in the current document shows the
+// current model, else -1.
+int vwIndexShowsCurModel(uint32_t index);
+// The views of the current sheet that show the current model (at most max,
+// in list order) into views; answers how many were stored.
+int sheetViewsOfCurModel(viewRec** views, int max);
+// Sets the number the current view is drawn and selected with (objects
+// owned by another number are not drawn in it).
+void vwSetCurViewIndex(uint32_t index);
+// Deletes (message 345) every object of the view's model whose owner number
+// is the view's number; the document's changed marks stay as they were.
+// Answers how many were deleted.
+int vwDeleteOwnedObjects(viewRec* view);
+// Shows another model of the view's document: -214 for a record that is not
+// a view or a model, or a model of another document. The view is rebuilt
+// and repainted.
+int vwShowModel(viewRec* view, modelRec* model);
+// The view's place in its sheet's list (the head is in front): to the head,
+// or immediately before the sheet's draft view (the head when the draft view
+// is first or absent). -214 for a view without a sheet.
+int vwBringToFront(viewRec* view);
+int vwSendToBack(viewRec* view);
+// Rotates the view's states by n positions: each state moves n places on
+// (modulo the count), so n = 1 makes the last state current. The view is
+// marked changed and repainted. -207 for no view or no states.
+int vwRollStates(viewRec* view, int32_t n);
+// The current view's scale by kind: 0 the view scale, 1 times the sheet's
+// plot scale, 2 divided by it, 3 the plot scale, 4 the last plot scale over
+// the plot scale (1 until plot scales are remembered). *out is 1.0 and -1
+// answered without a sheet or view, or for another kind.
+int vwGetViewScale(int kind, double* out);
+// Display-list regeneration (aRegenView): -1 while display lists are off;
+// -207 without a current view. Display lists record nothing yet, so with
+// lists on every object of the current view's model but hidden ones is
+// drawn into the view directly; the time taken goes to the debug log.
+int vwRegenView();
+// The number of regenerations so far.
+uint32_t vwRegenCount();
 
 // The view members of the current-object hooks (views/current.h): viewSheet,
 // viewModel, viewHighlighted, viewDrawFrame and viewMakeCurrent.
@@ -187,5 +261,21 @@ void viewFillCurRecords(vwCurRecords* records);
 // sheets (views/xforms.h): curView, curSheet, screenBox, screenToWorld and
 // sheetMatrix (drawFlags belongs to the redraw module).
 void viewFillViewHooks(vwViewHooks* hooks);
+
+// The view operators (registered by vwInit).
+int vwOpCurView(feArgs* args);
+int vwOpCurViewX(feArgs* args);
+int vwOpScaleView2(feArgs* args);
+int vwOpScrollView(feArgs* args);
+int vwOpRegenView(feArgs* args);
+int vwOpViewOrder(feArgs* args);      // aBringViewToFront (0), aSendViewToBack (1)
+int vwOpViewAllView(feArgs* args);
+int vwOpViewCorners3(feArgs* args);
+int vwOpRollView(feArgs* args);
+int vwOpSetViewModel(feArgs* args);
+int vwOpSwitchViewIndices(feArgs* args);
+int vwOpViewBox(feArgs* args);        // aViewBox (0), aViewCenter (1), aViewWidth (2), aViewHeight (3)
+int vwOpGetViewScale(feArgs* args);
+int vwOpInvalAll(feArgs* args);
 
 #endif

@@ -127,6 +127,8 @@ viewRec* vwGetSetCurView(viewRec* view, viewRec** old) {
 
 uint32_t vwCurViewIndex() { return vwCurView() ? curIndex : 0; }
 
+void vwSetCurViewIndex(uint32_t index) { curIndex = index; }
+
 int vwViewStack(int op) {
   if (op == 1) {
     if (stackDepth == stackCapacity) {

@@ -1,14 +1,18 @@
-// Views on their sheets: attaching, creating, removing, finding a view by
-// its number and fitting the draft view to the sheet's window.
+// Views on their sheets: attaching, creating, removing (with the objects
+// bound to the view), finding a view by its number and fitting the draft
+// view to the sheet's window.
 #include "views/view.h"
+#include "views/view_internal.h"
 
 #include "core/classes.h"
 #include "core/debug.h"
 #include "objects/objmsg.h"
+#include "objects/sieve.h"
 #include "tools/event.h"
 #include "ui/wind.h"
 #include "views/current.h"
 #include "views/doc.h"
+#include "views/model.h"
 #include "views/sheet.h"
 #include "views/vwboxes.h"
 #include "views/vwinit.h"
@@ -24,16 +28,6 @@ void recompute(viewRec* view) {
   vwComputeScreenBox(view);
   vwRebuildMatrices(view);
 }
-
-// Erases and invalidates the view's outer box in its sheet's window.
-void invalidateView(const viewRec* view) {
-  HWND window = view->sheet ? sheetHwnd(view->sheet) : nullptr;
-  if (!window) return;
-  const RECT box{view->outerBox[0], view->outerBox[1], view->outerBox[2], view->outerBox[3]};
-  InvalidateRect(window, &box, TRUE);
-}
-
-bool manyPages(const sheetRec* sheet) { return sheet->pagesAcross * sheet->pagesDown > 1; }
 
 }  // namespace
 
@@ -82,16 +76,15 @@ viewRec* vwCreate(sheetRec* sheet, modelRec* model, const double* box, int draft
 int vwDelete(viewRec* view) {
   sheetRec* sheet = view->sheet;
   if (!sheet) return vwErrBadObject;
-  if ((view->flags & viewDraft) && manyPages(sheet)) return vwErrNoModDraftView;
-  invalidateView(view);
+  if ((view->flags & viewDraft) && viewint::manyPages(sheet)) return vwErrNoModDraftView;
+  vwInvalidate(view, 1);
   view->flags &= uint16_t(~viewAttached);
   if (sheet->activeView == view) sheet->activeView = nullptr;
   viewRec* draft = sheet->activeView;
   if (sheet->lastActiveView == view) sheet->lastActiveView = draft;
   if (vwActiveView() == view) vwSetActiveView(draft);
   if (vwCurView() == view) vwSetCurView(draft);
-  // Objects bound to a view by its number would be deleted here with the
-  // view; object records carry no view number yet, so there are none.
+  vwDeleteOwnedObjects(view);
   for (viewRec** link = &sheet->firstView; *link; link = &(*link)->next)
     if (*link == view) {
       *link = view->next;
@@ -107,6 +100,34 @@ int vwDelete(viewRec* view) {
   // The sheet's reference goes; nobody else holding the view, it is freed.
   if (view->refCount != feObjPermanent && view->refCount > 0 && --view->refCount == 0) vwFree(view);
   return 0;
+}
+
+namespace {
+
+struct OwnedObjects {
+  uint32_t number;
+  int deleted;
+};
+
+int deleteIfOwned(gobjRec* object, void* context) {
+  auto* owned = static_cast<OwnedObjects*>(context);
+  if (object->owner == 0 || object->owner != owned->number) return 0;
+  // The delete message itself: locked objects go with their view too.
+  objMeth(object->classId, msgDetach, object);
+  ++owned->deleted;
+  return 0;
+}
+
+}  // namespace
+
+int vwDeleteOwnedObjects(viewRec* view) {
+  if (!view->model || view->index == 0) return 0;
+  docRec* doc = view->sheet ? view->sheet->owner : view->model->owner;
+  const uint32_t marks = doc ? doc->flags & (docDirty | docAutoSaveDue) : 0;
+  OwnedObjects owned{view->index, 0};
+  sieveForEach(modelGetList(view->model), deleteIfOwned, &owned);
+  if (doc) doc->flags = (doc->flags & ~uint32_t(docDirty | docAutoSaveDue)) | marks;
+  return owned.deleted;
 }
 
 viewRec* vwViewOfIndex(const docRec* doc, uint32_t index) {

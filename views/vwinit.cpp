@@ -18,6 +18,7 @@
 #include "views/vdef.h"
 #include "views/model.h"
 #include "views/natcompare.h"
+#include "views/redraw.h"
 #include "views/sheet.h"
 #include "views/view.h"
 #include "views/wintitle.h"
@@ -93,24 +94,24 @@ const feOpSpec kOps[] = {
     {"aGetWindowName", vwOpGetWindowName, "#S"},
     {"aSortNames", vwOpSortNames, "O#O"},
     // Views.
-    {"aScaleView2", opLater, "Q[view]RIIIII"},
-    {"aScrollView", opLater, "Q[view]II"},
-    {"aRegenView", opLater, "!"},
-    {"aBringViewToFront", opLater, "Q[view]i<0>"},
-    {"aSendViewToBack", opLater, "Q[view]i<1>"},
-    {"aCurView", opLater, "#Q"},
-    {"aCurViewX", opLater, "!#B"},
-    {"aViewAllView", opLater, "I"},
-    {"aViewCorners3", opLater, "A{4I}A{4I}"},
-    {"aRollView", opLater, "I"},
-    {"aSetViewModel", opLater, "Q[view]Q[model]"},
-    {"aSwitchViewIndices", opLater, ""},
-    {"aViewBox", opLater, "i<0>#IIII"},
-    {"aViewCenter", opLater, "i<1>#II"},
-    {"aViewWidth", opLater, "i<2>#I"},
-    {"aViewHeight", opLater, "i<3>#I"},
-    {"aGetViewScale", opLater, "i<1>#R"},
-    {"aInvalAll", opLater, "!"},
+    {"aScaleView2", vwOpScaleView2, "Q[view]RIIIII"},
+    {"aScrollView", vwOpScrollView, "Q[view]II"},
+    {"aRegenView", vwOpRegenView, "!"},
+    {"aBringViewToFront", vwOpViewOrder, "Q[view]i<0>"},
+    {"aSendViewToBack", vwOpViewOrder, "Q[view]i<1>"},
+    {"aCurView", vwOpCurView, "#Q"},
+    {"aCurViewX", vwOpCurViewX, "!#B"},
+    {"aViewAllView", vwOpViewAllView, "I"},
+    {"aViewCorners3", vwOpViewCorners3, "A{4I}A{4I}"},
+    {"aRollView", vwOpRollView, "I"},
+    {"aSetViewModel", vwOpSetViewModel, "Q[view]Q[model]"},
+    {"aSwitchViewIndices", vwOpSwitchViewIndices, ""},
+    {"aViewBox", vwOpViewBox, "i<0>#IIII"},
+    {"aViewCenter", vwOpViewBox, "i<1>#II"},
+    {"aViewWidth", vwOpViewBox, "i<2>#I"},
+    {"aViewHeight", vwOpViewBox, "i<3>#I"},
+    {"aGetViewScale", vwOpGetViewScale, "i<1>#R"},
+    {"aInvalAll", vwOpInvalAll, "!"},
     {"aViewToSheet", opLater, "#Q"},
     {"aViewFlattenEx", opLater, "Q[view]Q[sheet]#Q"},
     {"aClipCorners", opLater, "Q[group]A{4R}#Q"},
@@ -209,8 +210,10 @@ void vwInstallHooks() {
   vwSetCurRecords(&records);
   vwViewHooks hooks{};
   viewFillViewHooks(&hooks);
+  hooks.drawFlags = vwGetDrawFlags;
   vwSetViewHooks(&hooks);
   dlistSetStateSource(dlistTakingNotes);
+  vwRedrawInstall();
 }
 
 int viewobjHandler(void* object, int message, intptr_t, intptr_t, intptr_t) {
@@ -240,6 +243,9 @@ void vwInit() {
   allocInfoRegister("vdirs", &live.vdirs, 0);
   allocInfoRegister("plane", &live.planes, sizeof(wplaneRec));
   grpDefine("docAll", enumDocAll, 0);
+  // Sheet windows paint their views until the window-event dispatcher
+  // takes the sheets' events over.
+  sheetPaintInit();
   feOpSpecRegisterAll(kOwnOps);
 }
 

@@ -5,21 +5,13 @@
 #include "core/errors.h"
 #include "core/matrix.h"
 #include "fe/arrays.h"
-#include "fe/control.h"
 #include "fe/generic.h"
 #include "fe/names.h"
-#include "fe/operator.h"
 #include "fe/value.h"
-#include "objects/docstate.h"
-#include "objects/docvar.h"
+#include "views/xforms.h"
 #include "objects/gobject.h"
-#include "objects/group.h"
-#include "objects/iofile.h"
 #include "objects/ioformat.h"
 #include "objects/objmsg.h"
-#include "objects/objrecord.h"
-#include "objects/sieve.h"
-#include "tools/event.h"
 
 #include <algorithm>
 #include <cstring>
@@ -101,6 +93,14 @@ int tsegHandler(void* object, int message, intptr_t a, intptr_t b, intptr_t c) {
       if (which < 0) break;
       return setPoint(seg, which, reinterpret_cast<const feObject*>(b));
     }
+    case msgDraw: {
+      // The object's colour and pen first, then the segment in world
+      // coordinates.
+      const int answer = objMeth(super, message, object, a, b, c);
+      vwMoveToW(seg->pt[0]);
+      vwLineToW(seg->pt[1]);
+      return answer;
+    }
     case msgExtents: {
       auto* corners = reinterpret_cast<double*>(a);
       for (int i = 0; i < 3; ++i) {
@@ -155,82 +155,11 @@ int tsegHandler(void* object, int message, intptr_t a, intptr_t b, intptr_t c) {
   return objMeth(super, message, object, a, b, c);
 }
 
-int writeOne(gobjRec* object, void* context) {
-  objWrite(object, static_cast<ioCtx*>(context));
-  return 0;
-}
-
-// "SQ[group]#I": name, group of objects -> code. The layer segment goes
-// with the objects.
-int opSave(feArgs* args) {
-  const feArgText name = args->in[0].text;
-  auto* group = static_cast<glist*>(args->in[1].record);
-  auto* code = static_cast<int32_t*>(args->out[0]);
-  ioRecovery recovery;
-  try {
-    ioCtx* ctx = nullptr;
-    int answer = ioOpen(&ctx, name.text, name.length, ioFlagWrite, 4, &recovery);
-    if (answer != 0) {
-      *code = answer;
-      return 0;
-    }
-    grpForEach(group, writeOne, ctx);
-    *code = ioClose(ctx);
-  } catch (const ioFailure& failure) {
-    *code = failure.code;
-  }
-  return 0;
-}
-
-// "S#QI": name -> group of the objects read, code. The file is read into
-// the current document as a fresh open does: its layers replace the
-// document's and every object is inserted.
-int opOpen(feArgs* args) {
-  const feArgText name = args->in[0].text;
-  auto* out = static_cast<void**>(args->out[0]);
-  auto* code = static_cast<int32_t*>(args->out[1]);
-  grpBegin();
-  ioRecovery recovery;
-  try {
-    ioCtx* ctx = nullptr;
-    int answer = ioOpen(&ctx, name.text, name.length, ioFlagRead, 0, &recovery);
-    if (answer == 0) {
-      for (;;) {
-        int status = 0;
-        gobjRec* object = nullptr;
-        objRead(ctx, &status, &object);
-        if (status < 0) {
-          if (status != -1) answer = status;
-          break;
-        }
-        if (!object) continue;
-        grpAdd(object);
-        objInsert(object);
-      }
-      int closed = ioClose(ctx);
-      if (answer == 0) answer = closed;
-    }
-    *code = answer;
-  } catch (const ioFailure& failure) {
-    *code = failure.code;
-  }
-  glist* group = grpEnd();
-  if (*code != 0) grpRelease(&group);
-  *out = group;
-  return 0;
-}
-
-const feOpSpec kOps[] = {
-    {"tSave", opSave, "SQ[group]#I"},
-    {"tOpen", opOpen, "S#QI"},
-};
-
 }  // namespace
 
 void standinsInit() {
   if (tsegClass) return;
   tsegClass = objClassRegister("tseg", gobjClassId(), tsegHandler);
-  feOpSpecRegisterAll(kOps);
 }
 
 uint16_t tsegClassId() { return tsegClass; }

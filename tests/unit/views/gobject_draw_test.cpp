@@ -1,7 +1,9 @@
 // Graphic objects draw through the drawing layer: message 302 takes the
 // object's colour, 303 draws in erase mode and puts the mode back, and an
-// object's box outline reaches the pixels of the current view.
+// object's box outline reaches the pixels of the current view (a stand-in
+// view over a memory device, and a document's draft view in its window).
 #include "gxdraw_fixture.h"
+#include "view_fixture.h"
 
 #include "core/bbox.h"
 #include "core/classes.h"
@@ -72,6 +74,29 @@ TEST_F(GobjectDraw, BoxOutlineReachesThePixelsOfTheView) {
   for (auto [x, y] : {std::pair{60, 90}, {80, 90}, {80, 80}, {60, 80}, {70, 90}, {60, 85}})
     EXPECT_TRUE(inked(x, y)) << x << "," << y;
   EXPECT_FALSE(inked(70, 85)) << "the inside stays blank";
+}
+
+// The same outline through a real document: 96 dpi at page scale 1, the
+// world's origin at the sheet's centre, y up the window.
+class GobjectDrawInWindow : public viewfx::ViewDrawTest {};
+
+TEST_F(GobjectDrawInWindow, BoxOutlineReachesThePixelsOfTheDraftView) {
+  docRec* doc = newDoc();
+  windRecord* window = newWindow(RECT{0, 0, 400, 300});
+  sheetRec* sheet = sheetCreate(doc, doc->firstModel, window);
+  ASSERT_NE(sheet, nullptr);
+  vwSetCurView(sheet->activeView);
+  const int cx = sheet->zoom[0].screen[0], cy = sheet->zoom[0].screen[1];
+  const double lo[3] = {0.25, 0.25, 0}, hi[3] = {0.75, 0.5, 0};
+  int16_t box[6];
+  bboxFromCorners(lo, hi, box);
+  gxSetColor(1);
+  bboxDraw(box);
+  HWND hwnd = native(window);
+  for (auto [x, y] : {std::pair{cx + 24, cy - 24}, {cx + 72, cy - 24}, {cx + 72, cy - 48}, {cx + 24, cy - 48},
+                      {cx + 48, cy - 24}, {cx + 24, cy - 36}})
+    EXPECT_TRUE(inked(hwnd, x, y)) << x - cx << "," << y - cy;
+  EXPECT_FALSE(inked(hwnd, cx + 48, cy - 36)) << "the inside stays blank";
 }
 
 }  // namespace

@@ -13,6 +13,8 @@
 #include "ui/wind.h"
 #include "tools/event.h"
 #include "views/current.h"
+#include "views/gdi.h"
+#include "views/gx.h"
 #include "views/doc.h"
 #include "views/model.h"
 #include "views/sheet.h"
@@ -81,6 +83,12 @@ class VwTest : public docvarfx::DocVarTest {
 protected:
   void SetUp() override {
     DocVarTest::SetUp();
+    // Earlier tests may have reset the platform: the drawing layer's cached
+    // pens, brushes and windows are made again.
+    gxTerm();
+    gdiTerm();
+    gxInit();
+    gdiInit();
     if (!execfx::defined("aNewDoc")) vwInit();
     vwInstallHooks();
     changes().clear();

@@ -1,7 +1,9 @@
 // World and screen transforms: points through the current transform, the
 // missing-view panic, the world move and draw calls, boxes, the sheet
-// matrices, marker boxes and view matrices.
+// matrices, marker boxes and view matrices; with stand-in views for any
+// matrix, and through a document's own view.
 #include "gxdraw_fixture.h"
+#include "sheet_fixture.h"
 
 #include "core/matrix.h"
 
@@ -211,6 +213,50 @@ TEST_F(XformsTest, DrawWindowIsKept) {
   EXPECT_EQ(vwGetDrawWindow(), &window);
   vwSetDrawWindow(nullptr);
   EXPECT_EQ(vwGetDrawWindow(), nullptr);
+}
+
+// A turned and scaled view of a document: points go to the screen and back
+// through its own matrices, and boxes and sizes follow them.
+class XformsOfAView : public sheetfx::SheetTest {};
+
+TEST_F(XformsOfAView, PointsBoxesAndSizesFollowTheCurrentView) {
+  csysInit();
+  docRec* doc = newDoc();
+  sheetRec* sheet = newSheet(doc);
+  const int32_t screen[2] = {100, 100};
+  const double centre[2] = {0, 0};
+  ASSERT_EQ(sheetSetScale(sheet, 1, 0, screen, centre, 0), 0);
+  const double box[4] = {-1, -1, 1, 1};
+  viewRec* view = vwCreate(sheet, doc->firstModel, box, 0);
+  view->states[0].scale = 2;
+  const double lookFrom[3] = {1, 0, 0}, up[3] = {0, 0, 1};
+  ASSERT_EQ(vwSetDirection(view, nullptr, lookFrom, up, 0), 0);
+  vwSetCurView(view);
+  EXPECT_EQ(vwCurViewRec(), view);
+  EXPECT_EQ(vwCurSheetRec(), sheet);
+
+  // Seen from +x with z up: y runs right and z up, 192 pixels a unit.
+  const double p[3] = {7, 0.25, 0.5};
+  double s[3], back[3];
+  vwWorldToScreen(p, s);
+  expectPoint(s, {100 + 48, 100 - 96}, "screen");
+  vwScreenToWorld(s, back);
+  expectPoint(back, {7, 0.25, 0.5}, "back");
+  double size = 0;
+  ASSERT_EQ(vwCurPixelSize(&size), 0);
+  EXPECT_DOUBLE_EQ(size, 1.0 / 192);
+  double m[16];
+  ASSERT_EQ(vwSheetMatrix(11, m), 0);
+  EXPECT_EQ(m[0], 96);
+
+  // The view's screen box covers half a unit each way of y and z.
+  const double lo[3] = {4, 4, -1}, hi[3] = {196, 196, 1};
+  double wlo[3], whi[3];
+  ASSERT_EQ(vwScreenBoxToWorld(lo, hi, wlo, whi), 0);
+  EXPECT_NEAR(wlo[1], -0.5, 1e-9);
+  EXPECT_NEAR(whi[1], 0.5, 1e-9);
+  EXPECT_NEAR(wlo[2], -0.5, 1e-9);
+  EXPECT_NEAR(whi[2], 0.5, 1e-9);
 }
 
 }  // namespace

@@ -24,6 +24,27 @@
 
 namespace sheetfx {
 
+// A new open document with one model (closed by the fixture).
+inline docRec* newDocWithModel() {
+  docRec* doc = nullptr;
+  docCreate(&doc);
+  docAddOpen(doc);
+  modelRec* model = nullptr;
+  modelCreate(&model);
+  modelLink(model, doc);
+  return doc;
+}
+
+// A document whose sheet has its page centre at (100, 100) on the screen,
+// and a 2 x 2 view of its model about the origin beside the draft view.
+struct SheetWithView {
+  docRec* doc;
+  sheetRec* sheet;
+  viewRec* view;
+  viewRec* draft;
+};
+SheetWithView sheetWithView();
+
 class SheetTest : public vwfx::VwTest {
 protected:
   void SetUp() override {
@@ -49,16 +70,7 @@ protected:
     gxWindowPush(nullptr, resolution, nullptr);
   }
 
-  // An open document with one model (closed by the fixture).
-  static docRec* newDoc() {
-    docRec* doc = nullptr;
-    docCreate(&doc);
-    docAddOpen(doc);
-    modelRec* model = nullptr;
-    modelCreate(&model);
-    modelLink(model, doc);
-    return doc;
-  }
+  static docRec* newDoc() { return newDocWithModel(); }
   // A sheet of the document's first model without a window.
   static sheetRec* newSheet(docRec* doc) { return sheetCreate(doc, doc->firstModel, nullptr); }
   // A sheet of no document, freed by the fixture.
@@ -109,6 +121,19 @@ protected:
 
   std::vector<sheetRec*> loose;
 };
+
+inline SheetWithView sheetWithView() {
+  SheetWithView s{};
+  s.doc = newDocWithModel();
+  s.sheet = sheetCreate(s.doc, s.doc->firstModel, nullptr);
+  const int32_t screen[2] = {100, 100};
+  const double centre[2] = {0, 0};
+  EXPECT_EQ(sheetSetScale(s.sheet, 1, 0, screen, centre, 0), 0);
+  const double box[4] = {-1, -1, 1, 1};
+  s.view = vwCreate(s.sheet, s.doc->firstModel, box, 0);
+  s.draft = s.sheet->activeView;
+  return s;
+}
 
 }  // namespace sheetfx
 

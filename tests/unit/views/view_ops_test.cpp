@@ -19,14 +19,8 @@ protected:
   void SetUp() override {
     ViewDrawTest::SetUp();
     csysInit();
-    doc = newDoc();
-    sheet = newSheet(doc);
-    const int32_t screen[2] = {100, 100};
-    const double centre[2] = {0, 0};
-    ASSERT_EQ(sheetSetScale(sheet, 1, 0, screen, centre, 0), 0);
-    const double box[4] = {-1, -1, 1, 1};
-    view = vwCreate(sheet, doc->firstModel, box, 0);
-    draft = sheet->activeView;
+    const sheetfx::SheetWithView s = sheetfx::sheetWithView();
+    doc = s.doc, sheet = s.sheet, view = s.view, draft = s.draft;
   }
   // Where a world point lands on the screen in the view.
   static std::vector<double> screenOf(viewRec* v, double x, double y) {

@@ -18,13 +18,8 @@ protected:
     SheetTest::SetUp();
     csysInit();
     hitModeSet(0);
-    doc = newDoc();
-    sheet = newSheet(doc);
-    const int32_t screen[2] = {100, 100};
-    const double centre[2] = {0, 0};
-    ASSERT_EQ(sheetSetScale(sheet, 1, 0, screen, centre, 0), 0);
-    const double box[4] = {-1, -1, 1, 1};
-    view = vwCreate(sheet, doc->firstModel, box, 0);
+    const sheetfx::SheetWithView s = sheetfx::sheetWithView();
+    doc = s.doc, sheet = s.sheet, view = s.view;
   }
   void TearDown() override {
     hitModeSet(0);

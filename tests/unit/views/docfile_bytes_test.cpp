@@ -81,6 +81,17 @@ TEST_F(DocFileBytes, TypeTableRecordsTheDocumentVersion) {
   EXPECT_NE(find(typeTable(bytes("group.qdw")), {0x04, 'f', 'i', 'l', 'e', 6}), std::string::npos);
 }
 
+TEST_F(DocFileBytes, ViewDirectionSegmentHoldsTheStandardSet) {
+  const std::string data = newDocumentFile();
+  // Header word 8: the word 0, the count 4, then "Isometric" locked with
+  // its centre at the origin.
+  const uint32_t at = word(data, 8);
+  EXPECT_EQ(hex(data, at, 16), "00 04 0A 49 73 6F 6D 65 74 72 69 63 01 00 00 00");
+  // "Right": locked, centre 0, eye 1 0 0 from the centre.
+  EXPECT_NE(find(data.substr(at), {0x06, 'R', 'i', 'g', 'h', 't', 0x01, 0, 0, 0, 0x01, 0, 0, 0, 0, 0x01}),
+            std::string::npos);
+}
+
 TEST_F(DocFileBytes, AWriteClearsDirtyAndUntitledAndNeedsADocument) {
   EXPECT_EQ(eval(("(" + file() + ") aWrite").c_str()), "-212");
   EXPECT_EQ(eval("null aNewDoc"), "");

@@ -85,12 +85,6 @@ int grow(feDictBody* body) {
 
 }  // namespace
 
-int feDictKeyOf(const feObject* key, feObject* out) {
-  if (feType(key) == feTString) return feCvn(key, out);
-  *out = *key;
-  return feOk;
-}
-
 int32_t feDictSlotOf(const feDictBody* body, const feObject* key) {
   if (!body) return -1;
   const int32_t s = probe(body->entries, body->capacity, key);

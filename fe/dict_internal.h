@@ -3,13 +3,18 @@
 #ifndef PLUMET_FE_DICT_INTERNAL_H
 #define PLUMET_FE_DICT_INTERNAL_H
 
+#include "fe/names.h"
 #include "fe/value.h"
 
 #include <cstdint>
 
 // The key as it is stored: a string becomes its name (0, or the error of the
 // conversion); any other value is copied bit for bit without a reference.
-int feDictKeyOf(const feObject* key, feObject* out);
+inline int feDictKeyOf(const feObject* key, feObject* out) {
+  if (feType(key) == feTString) return feCvn(key, out);
+  *out = *key;
+  return 0;
+}
 
 // The used slot holding key (already converted by feDictKeyOf), or -1.
 int32_t feDictSlotOf(const feDictBody* body, const feObject* key);

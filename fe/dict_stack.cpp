@@ -16,6 +16,7 @@
 #include "fe/dict_test.h"
 #include "fe/generic.h"
 #include "fe/names.h"
+#include "fe/names_table.h"
 #include "fe/stack.h"
 
 #include <cstring>
@@ -47,25 +48,35 @@ feDictBody* bodyAtDepth(int32_t depth) {
   return v && feType(v) == feTDict ? v->w0.dict : nullptr;
 }
 
-// The current local dictionary's body, or null.
-feDictBody* localDict() {
-  feObject frame;
-  if (feCurrentFrame(&frame) != feOk || feType(&frame) != feTDict) return nullptr;
-  return frame.w0.dict;
+// The current local dictionary's body, or null: the top of the frame stack
+// when it is a dictionary.
+inline feDictBody* localDict() {
+  const feObject* top = feStackIndex(*feFrameStack(), 0);
+  return top && feType(top) == feTDict ? top->w0.dict : nullptr;
 }
 
-bool stackAsSeen() {
-  const int32_t n = dictCount();
+// Level l (1 = bottom) of the stack is slot l - 1 of its block, so the
+// remembered bodies are compared with the slots in order.
+inline bool stackAsSeen() {
+  const feStack* stack = dictStack();
+  const int32_t n = feStackCount(stack);
   if (n != int32_t(state.seen.size())) return false;
-  for (int32_t level = 1; level <= n; ++level)
-    if (bodyAtDepth(n - level) != state.seen[size_t(level - 1)]) return false;
+  const feDictBody* const* seen = state.seen.data();
+  for (int32_t i = 0; i < n; ++i) {
+    const feObject& v = stack->slots[i];
+    if ((feType(&v) == feTDict ? v.w0.dict : nullptr) != seen[i]) return false;
+  }
   return true;
 }
 
 // When the stack was changed behind begin and end, no cached level can be
 // trusted: clear them all and remember the stack as it is now.
-void syncWithStack() {
-  if (stackAsSeen()) return;
+void resyncWithStack();
+inline void syncWithStack() {
+  if (!stackAsSeen()) resyncWithStack();
+}
+
+void resyncWithStack() {
   feDictFlushCaches();
   const int32_t n = dictCount();
   state.seen.clear();
@@ -81,17 +92,23 @@ void clearCachesOfKeys(const feDictBody* body) {
 }
 
 // A cached answer for a name, or false when the cache cannot answer.
-bool cachedLookup(const feObject* name, feObject* out) {
-  uint16_t level = 0, slot = 0;
-  feNameCacheRead(feNameIndex(name), &level, &slot, nullptr);
-  const int32_t n = dictCount();
+inline bool cachedLookup(const feObject* name, feObject* out) {
+  const uint16_t index = feNameIndexOf(name);
+  const feNameEntry* entry = feNameEntryOf(index);
+  if (!entry) return false;
+  const uint16_t level = entry->cache & feNameCacheLevelMask;
+  const uint16_t slot = entry->slot;
+  const feStack* stack = dictStack();
+  const int32_t n = feStackCount(stack);
   if (level == 0 || level > n) return false;
-  const feDictBody* body = bodyAtDepth(n - level);
+  const feObject& held = stack->slots[level - 1];
+  const feDictBody* body = feType(&held) == feTDict ? held.w0.dict : nullptr;
   if (!body || !body->entries || slot >= body->capacity) return false;
   const feDictEntry& e = body->entries[slot];
-  if (feType(&e.key) != feTName || feNameIndex(&e.key) != feNameIndex(name)) return false;
+  if (feType(&e.key) != feTName || feNameIndexOf(&e.key) != index) return false;
   if (feType(&e.value) == feTEmpty) return false;
-  feCopyValue(out, &e.value);
+  *out = e.value;
+  if (!feStackDetail::plain(out)) feDup(out);
   return true;
 }
 
@@ -142,21 +159,28 @@ int feDictDef(const feObject* key, const feObject* value) {
   return rc;
 }
 
-int feLoad(const feObject* key, feObject* out) {
-  feObject k;
-  const int rc = feDictKeyOf(key, &k);
-  if (rc != feOk) return rc;
+namespace {
+
+// A copy of a stored value; values without a body skip the reference call.
+inline void copyOut(feObject* out, const feObject* value) {
+  *out = *value;
+  if (!feStackDetail::plain(out)) feDup(out);
+}
+
+// load for a key already converted (k is read in place: a name's index and
+// type are all the look-up needs).
+int loadKey(const feObject* k, feObject* out) {
   if (const feDictBody* local = localDict()) {
-    const int32_t s = feDictSlotOf(local, &k);
+    const int32_t s = feDictSlotOf(local, k);
     if (s >= 0) {
-      feCopyValue(out, &local->entries[s].value);
+      copyOut(out, &local->entries[s].value);
       return feOk;
     }
   }
-  const bool name = feType(&k) == feTName;
+  const bool name = feType(k) == feTName;
   if (name) {
     syncWithStack();
-    if (cachedLookup(&k, out)) {
+    if (cachedLookup(k, out)) {
       ++state.hits;
       return feOk;
     }
@@ -165,13 +189,23 @@ int feLoad(const feObject* key, feObject* out) {
   const int32_t n = dictCount();
   for (int32_t depth = 0; depth < n; ++depth) {
     const feDictBody* body = bodyAtDepth(depth);
-    const int32_t s = feDictSlotOf(body, &k);
+    const int32_t s = feDictSlotOf(body, k);
     if (s < 0) continue;
-    if (name) feNameCacheSet(feNameIndex(&k), uint16_t(n - depth), uint16_t(s));
-    feCopyValue(out, &body->entries[s].value);
+    if (name) feNameCacheSet(feNameIndexOf(k), uint16_t(n - depth), uint16_t(s));
+    copyOut(out, &body->entries[s].value);
     return feOk;
   }
   return feErrUndefined;
+}
+
+}  // namespace
+
+int feLoad(const feObject* key, feObject* out) {
+  if (feType(key) != feTString) return loadKey(key, out);
+  feObject k;
+  const int rc = feCvn(key, &k);
+  if (rc != feOk) return rc;
+  return loadKey(&k, out);
 }
 
 int feStore(const feObject* key, const feObject* value) {

@@ -83,9 +83,24 @@ int moveToOperands() {
   return feOk;
 }
 
+// Lets go of outgrown stack blocks as between two turns of the outermost loop.
+void runPendingDrop();
+
+// Runs an operator just pushed on the execution stack in this step, as the
+// next turn of the loop would run it: the blocks the stacks outgrew are let
+// go first (as between two turns), and the operator runs as the current
+// entry, so that its failure and its removal go through the loop unchanged.
+int callPushedOperator() {
+  runPendingDrop();
+  current = feExecTop();
+  return feCallOp(current);
+}
+
 // The name step: the value of the name goes to the execution stack when it
 // is executable, to the operand stack otherwise; the name itself is removed.
-int nameStep(feObject* entry) {
+// *pushedExec (may be null) tells whether the value went to the execution
+// stack, where it is then the top.
+int nameStep(feObject* entry, bool* pushedExec = nullptr) {
   const feObject name = *entry;   // simple
   feObject value;
   if (const int rc = feLoad(&name, &value)) return rc;
@@ -127,6 +142,7 @@ int nameStep(feObject* entry) {
     fePrint(&name, 1);
     fePrintf("\n");
   }
+  if (pushedExec) *pushedExec = true;
   current = nullptr;
   return feOk;
 }
@@ -141,12 +157,16 @@ int procedureStep(feObject* entry) {
   const feArrayBody* body = entry->w0.arr;
   if (entry->length != 0 && body && entry->length == body->length && entry->offset == 0 &&
       (entry->flags & (feFlagNamed | feFlagLocal)) && !(entry->flags & feFlagFrame)) {
-    feObject frame;
-    if (entry->flags & feFlagLocal) feMakeDict(&frame, 4);
-    else feMakeNull(&frame);
-    if (const int rc = fePush(feFrameStack(), &frame)) {
-      feFree(&frame);
-      return rc;
+    if (entry->flags & feFlagLocal) {
+      feObject frame;
+      feMakeDict(&frame, 4);
+      if (const int rc = fePush(feFrameStack(), &frame)) {
+        feFree(&frame);
+        return rc;
+      }
+    } else {
+      // The null frame is made in its slot (fePushSlot stores a null).
+      if (!fePushSlot(feFrameStack())) return feErrLimitCheck;
     }
     entry->flags |= feFlagFrame;
   }
@@ -175,6 +195,18 @@ int procedureStep(feObject* entry) {
       ++entry->length;
       return rc;
     }
+    // An executable name is resolved now rather than in the next turn of
+    // the loop: the name step runs on the entry just pushed, as the loop
+    // would have run it, failing with that entry as the current one.
+    if (feType(&element) == feTName) {
+      current = feExecTop();
+      bool pushedExec = false;
+      const int rc = nameStep(current, &pushedExec);
+      if (rc != feOk || !pushedExec) return rc;
+      if (feType(feExecTop()) == feTOperator) return callPushedOperator();
+      return feOk;
+    }
+    if (feType(&element) == feTOperator) return callPushedOperator();
     current = nullptr;
     return feOk;
   }
@@ -303,6 +335,14 @@ void dropReplacedBlocks() {
 
 }  // namespace
 
+namespace {
+
+void runPendingDrop() {
+  if (nesting == 1 && feStacksKeepReplaced()) dropReplacedBlocks();
+}
+
+}  // namespace
+
 int feExecute(int32_t depth, uint16_t* flags) {
   feObject* const outer = current;
   const NestingGuard guard;
@@ -312,7 +352,7 @@ int feExecute(int32_t depth, uint16_t* flags) {
     current = feExecTop();
     const int rc = step(current);
     freeDropped();
-    if (nesting == 1) dropReplacedBlocks();
+    if (nesting == 1 && feStacksKeepReplaced()) dropReplacedBlocks();
     if (rc != feOk) {
       result = rc;
       feError(rc);

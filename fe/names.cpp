@@ -10,9 +10,11 @@
 
 #include <cstring>
 
+feNameTable feNameTableData;
+
 namespace {
 
-feNameTable table;
+feNameTable& table = feNameTableData;
 
 feNameTable& tableMade() {
   if (!table.entries) {
@@ -130,11 +132,6 @@ int feSetName(feObject* slot, uint16_t index) {
   slot->length = 0;
   slot->flags = uint16_t(feTName) | feFlagSimple;
   return 0;
-}
-
-uint16_t feNameIndex(const feObject* value) {
-  if (feType(value) != feTName) return 0;
-  return uint16_t(value->w0.u & 0xFFFF);
 }
 
 void feNameText(const feObject* value, const char** text, size_t* length) {

@@ -33,7 +33,11 @@ int feNameExec(const char* text, feObject* slot);
 // or an index not in use.
 int feSetName(feObject* slot, uint16_t index);
 // The index of a name value; 0 for any other value.
-uint16_t feNameIndex(const feObject* value);
+inline uint16_t feNameIndex(const feObject* value) {
+  return feType(value) == feTName ? uint16_t(value->w0.u & 0xFFFF) : 0;
+}
+// The same for a value known to be a name.
+inline uint16_t feNameIndexOf(const feObject* name) { return uint16_t(name->w0.u & 0xFFFF); }
 // The characters of a name (not terminated; valid until the pool grows); an
 // empty text for an index not in use.
 void feNameText(const feObject* value, const char** text, size_t* length);

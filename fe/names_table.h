@@ -33,6 +33,15 @@ struct feNameTable {
   uint32_t buckets[feNameBuckets];    // chain heads; 0 = empty
 };
 
+// The table itself (zero until made: count 0, no entries).
+extern feNameTable feNameTableData;
+
+// The entry of a name index, or null for 0 and indices not in use (also
+// before the table is made).
+inline feNameEntry* feNameEntryOf(uint16_t index) {
+  return index != 0 && index < feNameTableData.count ? &feNameTableData.entries[index] : nullptr;
+}
+
 // The table, made on first use (entry 0 reserved, count 1). Blocks are
 // allocated with uAlloc and their capacity fields as count variables.
 feNameTable* feNameTableGet();

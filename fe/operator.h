@@ -10,12 +10,15 @@
 #include <cstddef>
 #include <cstdint>
 
+struct feSigPlan;
+
 struct feOperator {
   feOpHandler handler;      // the native function
   uintptr_t context;        // the registration's context word (instance handle; 0 from plug-ins)
   uint16_t name;            // name-table index of the operator's name
   int16_t signatureLength;  // bytes of the compiled signature
   uint16_t* signature;      // heap copy of the compiled codes, or null
+  const feSigPlan* plan;    // the call plan of signature, or null (see fe/signature.h)
 };
 
 // Appends an entry and answers its index (grown 100 entries at a time); -1

@@ -6,6 +6,7 @@
 #include "fe/generic.h"
 #include "fe/names.h"
 #include "fe/operator.h"
+#include "fe/operator_test.h"
 #include "fe/output.h"
 #include "fe/signature.h"
 
@@ -16,6 +17,9 @@ namespace {
 // Cleared while a compiled image supplies the definitions; set again once
 // the module initialisations are done.
 bool defining = true;
+
+// Cleared by tests to force the general argument machine.
+bool shortcuts = true;
 
 struct TraceRing {
   feOpTraceEntry slots[feOpTraceSlots];
@@ -31,6 +35,7 @@ int32_t indexOf(const feObject* op) { return int16_t(op->w0.u & 0xFFFFu); }
 }  // namespace
 
 void feSetOpDefining(bool on) { defining = on; }
+void feOpTestUseShortcuts(bool on) { shortcuts = on; }
 bool feOpDefining() { return defining; }
 
 void feOpTraceRecord(uint16_t name, uint32_t word) {
@@ -74,10 +79,13 @@ int feMakeOp(feObject* out, const char* name, size_t nameLength, feOpHandler han
     entry.signature = static_cast<uint16_t*>(uAlloc(nullptr, nullptr, uint32_t(codesLength) / 2, sizeof(uint16_t)));
     std::memcpy(entry.signature, codes, size_t(codesLength));
     entry.signatureLength = int16_t(codesLength);
+    entry.plan = feSigPlanMake(entry.signature, codesLength);
   }
   const int32_t index = feOpTableAppend(entry);
   if (index < 0) {
     uFreeIfSet(&entry.signature);
+    auto* plan = const_cast<feSigPlan*>(entry.plan);
+    uFreeIfSet(&plan);
     return feErrLimitCheck;
   }
   out->w0.ptr = nullptr;
@@ -149,6 +157,7 @@ int feCallOp(const feObject* op) {
   }
   if (flags & 0x1) feOpTraceRecord(entry->name, 0);
   if (!entry->handler) return feErrUnimplemented;
+  if (shortcuts && entry->plan) return feSigPlanRun(entry->plan, entry->handler, entry->context);
   if (!entry->signature) {
     feArgs args{nullptr, 0, nullptr, 0, entry->context};
     return entry->handler(&args);

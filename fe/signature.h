@@ -50,6 +50,16 @@ void feSigDoc(const uint16_t* codes, int32_t length, const char** text, int32_t*
 // the results; on any error the operands are back on the stack as they were.
 int argexec(feOpHandler handler, uintptr_t context, const uint16_t* codes, int32_t length);
 
+// A call plan: a compiled program read once into a table of steps, for
+// signatures made only of plain elements (O B I R Q operands, constants,
+// O B I R Q results, no groups). Running it has the same effect as argexec
+// on the same program. The plan points into codes, which must stay.
+struct feSigPlan;
+// The plan of a compiled program (heap, never freed), or null when the
+// program has other elements and must run through argexec.
+const feSigPlan* feSigPlanMake(const uint16_t* codes, int32_t length);
+int feSigPlanRun(const feSigPlan* plan, feOpHandler handler, uintptr_t context);
+
 // The converter of AP/AV groups between work-plane and world coordinates:
 // flag 1 plane to world as a point, 2 as a direction, 257 world to plane as a
 // point, 258 as a direction. Without one installed points pass unchanged.

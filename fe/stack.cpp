@@ -13,6 +13,8 @@
 
 #include <cstring>
 
+feStackSet feStacks;
+
 namespace {
 
 constexpr int32_t kGrowStep = 20;
@@ -23,11 +25,11 @@ constexpr int32_t kOperandCapacity = 40;
 constexpr int32_t kDictCapacity = 4;
 constexpr int32_t kFrameCapacity = 4;
 
-feStack* operandStack;
-feStack* execStack;
-feStack* dictStack;
-feStack* frameStack;
-bool initialised;
+feStack*& operandStack = feStacks.operand;
+feStack*& execStack = feStacks.exec;
+feStack*& dictStack = feStacks.dict;
+feStack*& frameStack = feStacks.frame;
+bool& initialised = feStacks.initialised;
 
 // Allocation statistics: blocks held (in use or waiting for reuse) and their
 // bytes.
@@ -172,7 +174,7 @@ void feStackInit() {
   if (!frameStack) feStackNew(&frameStack, kFrameCapacity);
 }
 
-int fePush(feStack** stack, const feObject* value) {
+int feStackPushSlow(feStack** stack, const feObject* value) {
   const feObject v = *value;   // value may lie in the block being replaced
   feObject* slot = reserve(stack);
   if (!slot) return feErrLimitCheck;
@@ -180,7 +182,7 @@ int fePush(feStack** stack, const feObject* value) {
   return 0;
 }
 
-int fePushDup(feStack** stack, const feObject* value) {
+int feStackPushDupSlow(feStack** stack, const feObject* value) {
   if (value->flags == 0) return 0;
   const feObject v = *value;
   feObject* slot = reserve(stack);
@@ -196,33 +198,10 @@ feObject* fePushSlot(feStack** stack) {
   return slot;
 }
 
-void fePop(feStack* stack, feObject* out) {
-  if (!stack || stack->top < 0) {
-    feMakeNull(out);
-    return;
-  }
-  *out = stack->slots[stack->top--];
-}
-
-int32_t feStackCount(const feStack* stack) { return stack ? stack->top + 1 : 0; }
-
-feObject* feStackIndex(const feStack* stack, int32_t depth) {
-  if (!stack || depth < 0 || depth > stack->top) return nullptr;
-  return &stack->slots[stack->top - depth];
-}
-
 int fePushIndex(feStack** stack, int32_t depth) {
   const feObject* v = feStackIndex(*stack, depth);
   if (!v) return feErrStackUnderflow;
   return fePushDup(stack, v);
-}
-
-void feStackPopN(feStack* stack, int32_t n) {
-  if (!stack) return;
-  for (; n > 0 && stack->top >= 0; --n) {
-    feObject v = stack->slots[stack->top--];
-    feFree(&v);
-  }
 }
 
 void feStackClear(feStack* stack) {
@@ -263,30 +242,6 @@ int feArrayFromStack(feStack* stack, int32_t n, feObject* out) {
   stack->top -= n;
   return 0;
 }
-
-feStack** feOperandStack() {
-  ensureInit();
-  return &operandStack;
-}
-
-feStack** feExecStack() {
-  ensureInit();
-  return &execStack;
-}
-
-feStack** feDictStack() {
-  ensureInit();
-  return &dictStack;
-}
-
-feStack** feFrameStack() {
-  ensureInit();
-  return &frameStack;
-}
-
-feObject* feExecTop() { return feStackIndex(execStack, 0); }
-
-void feExecPop() { feStackPopN(execStack, 1); }
 
 int feExecStackPush(feStack** saved) {
   ensureInit();

@@ -4,6 +4,7 @@
 #ifndef PLUMET_FE_STACK_H
 #define PLUMET_FE_STACK_H
 
+#include "fe/generic.h"
 #include "fe/value.h"
 
 #include <cstdint>
@@ -33,21 +34,83 @@ void feStackDropPrevious(feStack* stack);
 // (40), dictionary (4) and frame (4) stacks. Also made on first use.
 void feStackInit();
 
+// The interpreter's four stacks and whether they have been made. Read through
+// the accessors below; the pointers change when a stack grows.
+struct feStackSet {
+  feStack* operand;
+  feStack* exec;
+  feStack* dict;
+  feStack* frame;
+  bool initialised;
+};
+extern feStackSet feStacks;
+
+// The out-of-line halves of the pushes: growing a full (or missing) stack.
+int feStackPushSlow(feStack** stack, const feObject* value);
+int feStackPushDupSlow(feStack** stack, const feObject* value);
+
+// Value types without a body: releasing or copying them changes no
+// reference, so the stack operations skip the call for them.
+namespace feStackDetail {
+constexpr uint32_t kPlainTypes = (1u << feTNull) | (1u << feTBool) | (1u << feTMark) | (1u << feTName) |
+                                 (1u << feTInt) | (1u << feTReal) | (1u << feTOperator);
+inline bool plain(const feObject* v) { return (kPlainTypes >> feType(v)) & 1u; }
+}  // namespace feStackDetail
+
 // Pushes move the value in (no reference change); fePushDup pushes a copy
 // (a value with flags 0 is ignored); fePushSlot reserves the next slot. All
 // grow a full stack; at the largest capacity they answer 270 and push
 // nothing (fePushSlot answers null).
-int fePush(feStack** stack, const feObject* value);
-int fePushDup(feStack** stack, const feObject* value);
+inline int fePush(feStack** stack, const feObject* value) {
+  feStack* s = *stack;
+  if (s && s->top < s->capacity) {
+    const feObject v = *value;
+    s->slots[++s->top] = v;
+    return 0;
+  }
+  return feStackPushSlow(stack, value);
+}
+inline int fePushDup(feStack** stack, const feObject* value) {
+  if (value->flags == 0) return 0;
+  feStack* s = *stack;
+  if (s && s->top < s->capacity) {
+    const feObject v = *value;
+    feObject* slot = &s->slots[++s->top];
+    *slot = v;
+    if (!feStackDetail::plain(slot)) feDup(slot);
+    return 0;
+  }
+  return feStackPushDupSlow(stack, value);
+}
 feObject* fePushSlot(feStack** stack);
 // Moves the top out (no release; the caller checks the count first: an empty
 // stack gives null).
-void fePop(feStack* stack, feObject* out);
-int32_t feStackCount(const feStack* stack);
+inline void fePop(feStack* stack, feObject* out) {
+  if (!stack || stack->top < 0) {
+    feMakeNull(out);
+    return;
+  }
+  *out = stack->slots[stack->top--];
+}
+inline int32_t feStackCount(const feStack* stack) { return stack ? stack->top + 1 : 0; }
 // The value at depth (0 = top), null beyond the bottom.
-feObject* feStackIndex(const feStack* stack, int32_t depth);
+inline feObject* feStackIndex(const feStack* stack, int32_t depth) {
+  if (!stack || depth < 0 || depth > stack->top) return nullptr;
+  return &stack->slots[stack->top - depth];
+}
 int fePushIndex(feStack** stack, int32_t depth);
-void feStackPopN(feStack* stack, int32_t n);   // releases and removes n values
+// Releases and removes n values. Each value leaves the stack before it is
+// released, so a release that reaches the stacks sees them consistent.
+inline void feStackPopN(feStack* stack, int32_t n) {
+  if (!stack) return;
+  for (; n > 0 && stack->top >= 0; --n) {
+    // The type is read in place: a value without a body needs no copy.
+    const feObject* slot = &stack->slots[stack->top--];
+    if (feStackDetail::plain(slot)) continue;
+    feObject v = *slot;
+    feFree(&v);
+  }
+}
 void feStackClear(feStack* stack);
 // Rotates the top n values by j (a b c 3 1 roll gives c a b); 267 when n < 0,
 // 263 when fewer than n values are held.
@@ -63,13 +126,31 @@ int feArrayFromStack(feStack* stack, int32_t n, feObject* out);
 // callers pass their address to the pushes.
 // The execution stack exists only while a run has installed one (null
 // otherwise; a push onto a null stack makes one of capacity 40).
-feStack** feOperandStack();
-feStack** feExecStack();
-feStack** feDictStack();
-feStack** feFrameStack();
+inline feStack** feOperandStack() {
+  if (!feStacks.initialised) feStackInit();
+  return &feStacks.operand;
+}
+inline feStack** feExecStack() {
+  if (!feStacks.initialised) feStackInit();
+  return &feStacks.exec;
+}
+inline feStack** feDictStack() {
+  if (!feStacks.initialised) feStackInit();
+  return &feStacks.dict;
+}
+inline feStack** feFrameStack() {
+  if (!feStacks.initialised) feStackInit();
+  return &feStacks.frame;
+}
 
-feObject* feExecTop();
-void feExecPop();
+inline feObject* feExecTop() { return feStackIndex(feStacks.exec, 0); }
+inline void feExecPop() { feStackPopN(feStacks.exec, 1); }
+// True when one of the interpreter's four stacks still keeps blocks it
+// outgrew (see feStackDropPrevious).
+inline bool feStacksKeepReplaced() {
+  return (feStacks.operand && feStacks.operand->previous) || (feStacks.exec && feStacks.exec->previous) ||
+         (feStacks.dict && feStacks.dict->previous) || (feStacks.frame && feStacks.frame->previous);
+}
 // Saves the current execution stack in *saved and installs a fresh one of
 // capacity 40; restore frees the current one (releasing its values) and
 // reinstalls the saved one.

@@ -3,6 +3,8 @@
 #include "core/errors.h"
 #include "core/matrix.h"
 #include "fe/arrays.h"
+#include "fe/dict.h"
+#include "fe/error.h"
 #include "fe/exec.h"
 #include "fe/init.h"
 #include "fe/stack.h"
@@ -20,7 +22,11 @@ namespace {
 class MatrixOps : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
+    // The interpreter is made once per process and other suites rebuild the
+    // dictionary stack: it is brought back to systemdict and userdict, and
+    // the operators are registered once.
     feInitFresh();
+    feDictStackInit(feSystemDict(), feUserDict());
     static const bool registered = (matRegisterOps(), true);
     (void)registered;
   }

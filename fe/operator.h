@@ -12,6 +12,13 @@
 
 struct feSigPlan;
 
+// A shortcut for the common cases of a few standard operators: works on the
+// operand stack directly and answers feOpDeclined when the operands are not
+// a case it knows, after which the call takes its ordinary way. It changes
+// nothing before declining.
+typedef int (*feOpDirect)();
+enum { feOpDeclined = -1 };
+
 struct feOperator {
   feOpHandler handler;      // the native function
   uintptr_t context;        // the registration's context word (instance handle; 0 from plug-ins)
@@ -19,6 +26,7 @@ struct feOperator {
   int16_t signatureLength;  // bytes of the compiled signature
   uint16_t* signature;      // heap copy of the compiled codes, or null
   const feSigPlan* plan;    // the call plan of signature, or null (see fe/signature.h)
+  feOpDirect direct;        // the shortcut tried first, or null
 };
 
 // Appends an entry and answers its index (grown 100 entries at a time); -1
@@ -54,6 +62,9 @@ int feRegisterOp(const char* name, feOpHandler handler, const char* signature, u
 // outside the table answers 275 with a panic; an entry without a handler
 // answers 275.
 int feCallOp(const feObject* op);
+// The direct shortcut of a standard operator made from handler with exactly
+// this signature text, or null (fe/operator_direct.cpp).
+feOpDirect feOpDirectFor(feOpHandler handler, const char* signature);
 // The defining flag: while clear, registrations make table entries only.
 // It is set when the program starts (a fresh interpreter defines).
 void feSetOpDefining(bool on);

@@ -81,6 +81,7 @@ int feMakeOp(feObject* out, const char* name, size_t nameLength, feOpHandler han
     entry.signatureLength = int16_t(codesLength);
     entry.plan = feSigPlanMake(entry.signature, codesLength);
   }
+  entry.direct = feOpDirectFor(handler, signature);
   const int32_t index = feOpTableAppend(entry);
   if (index < 0) {
     uFreeIfSet(&entry.signature);
@@ -157,7 +158,13 @@ int feCallOp(const feObject* op) {
   }
   if (flags & 0x1) feOpTraceRecord(entry->name, 0);
   if (!entry->handler) return feErrUnimplemented;
-  if (shortcuts && entry->plan) return feSigPlanRun(entry->plan, entry->handler, entry->context);
+  if (shortcuts) {
+    if (entry->direct) {
+      const int rc = entry->direct();
+      if (rc != feOpDeclined) return rc;
+    }
+    if (entry->plan) return feSigPlanRun(entry->plan, entry->handler, entry->context);
+  }
   if (!entry->signature) {
     feArgs args{nullptr, 0, nullptr, 0, entry->context};
     return entry->handler(&args);

@@ -4,7 +4,11 @@
 // recursing.
 #include "fe/arrays.h"
 #include "fe/attnpoll.h"
+#include "fe/operator.h"
 #include "fe/stdops_groups.h"
+
+#include <cmath>
+#include <cstring>
 
 namespace festd {
 namespace {
@@ -100,8 +104,50 @@ const feOpSpec kOps[] = {
     {"div", opArith, "I<4>OO#O"},
 };
 
+// The shortcut for two numbers on top of the operand stack: the result
+// replaces them in place, as numbers() makes it. Anything else, and a
+// result numbers() would refuse (division by zero, an infinite or undefined
+// real), is declined before the stack is touched, so that the ordinary call
+// reports it.
+template <int Op>
+int direct() {
+  feStack* stack = *feOperandStack();
+  if (!stack || stack->top < 1) return feOpDeclined;
+  feObject* b = &stack->slots[stack->top];
+  feObject* a = b - 1;
+  if (isInt(a) && isInt(b) && Op != kDiv) {
+    // Exact in 64 bits; an integer when it fits, as numbers() decides it.
+    const int64_t x = a->w0.i, y = b->w0.i;
+    const int64_t r = Op == kAdd ? x + y : Op == kSub ? x - y : x * y;
+    if (r >= INT32_MIN && r <= INT32_MAX) {
+      feMakeInt(a, int32_t(r));
+    } else {
+      const double u = double(x), v = double(y);
+      feMakeReal(a, Op == kAdd ? u + v : Op == kSub ? u - v : u * v);
+    }
+  } else {
+    if (!isNumber(a) || !isNumber(b)) return feOpDeclined;
+    const double x = numberOf(a), y = numberOf(b);
+    if (Op == kDiv && y == 0) return feOpDeclined;
+    const double r = Op == kAdd ? x + y : Op == kSub ? x - y : Op == kMul ? x * y : x / y;
+    if (!std::isfinite(r)) return feOpDeclined;
+    feMakeReal(a, r);
+  }
+  --stack->top;
+  return feOk;
+}
+
 }  // namespace
 
 Group arithOps() { return group(kOps); }
+
+int (*arithDirect(feOpHandler handler, const char* signature))() {
+  static const feOpDirect kDirect[] = {direct<kAdd>, direct<kSub>, direct<kMul>, direct<kDiv>};
+  static_assert(sizeof kDirect / sizeof kDirect[0] == sizeof kOps / sizeof kOps[0], "one shortcut per operator");
+  if (handler != opArith || !signature) return nullptr;
+  for (size_t k = 0; k < sizeof kOps / sizeof kOps[0]; ++k)
+    if (std::strcmp(signature, kOps[k].signature) == 0) return kDirect[k];
+  return nullptr;
+}
 
 }  // namespace festd

@@ -33,6 +33,11 @@ Group relOps();      // stdops_rel.cpp
 Group convOps();     // stdops_conv.cpp
 Group stringOps();   // stdops_string.cpp
 
+// The direct shortcut (see feOpDirect in fe/operator.h) of an arithmetic
+// operator made from handler with exactly this signature text; null for
+// others.
+int (*arithDirect(feOpHandler handler, const char* signature))();  // stdops_arith.cpp
+
 // The typed arguments of a handler.
 inline const feObject* inValue(feArgs* a, int k) { return a->in[k].value; }
 inline feObject* outValue(feArgs* a, int k) { return static_cast<feObject*>(a->out[k]); }

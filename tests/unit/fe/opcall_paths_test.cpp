@@ -1,5 +1,6 @@
-// Operator calls whose signatures hold only plain elements run a
-// precompiled call plan instead of the general argument machine. Every case here runs the same script with
+// Operator calls take a direct shortcut (arithmetic on numbers) or a
+// precompiled call plan (signatures of plain elements) before the general
+// argument machine. Every case here runs the same script with
 // and without those ways and expects everything a script or handler sees to
 // agree: the answer, the operand stack and its reference counts, the output,
 // $error, the call-trace ring and the debug output.
@@ -207,7 +208,7 @@ TEST_F(OpCallPaths, TraceRingAndDebugOutputAgreeWithTheGeneralMachine) {
   expectSameBothWays(scripts, std::size(scripts), 0x9);
 }
 
-TEST_F(OpCallPaths, PlansAreMadeForThePlainOperators) {
+TEST_F(OpCallPaths, ShortcutsAndPlansAreMadeForThePlainOperators) {
   const auto entryOf = [](const char* name) -> const feOperator* {
     feObject value;
     if (feDictGetName(feSystemDict(), name, &value) != feOk) return nullptr;
@@ -215,7 +216,12 @@ TEST_F(OpCallPaths, PlansAreMadeForThePlainOperators) {
     feFree(&value);
     return entry;
   };
-  for (const char* name : {"add", "sub", "mul", "div", "lt", "le", "gt", "ge", "index", "roll", "sqrt", "eq", "xtPlanEcho", "xtPlanConstants", "xtPlanBang"}) {
+  for (const char* name : {"add", "sub", "mul", "div"}) {
+    const feOperator* entry = entryOf(name);
+    ASSERT_NE(entry, nullptr) << name;
+    EXPECT_NE(entry->direct, nullptr) << name;
+  }
+  for (const char* name : {"lt", "le", "gt", "ge", "index", "roll", "sqrt", "eq", "xtPlanEcho", "xtPlanConstants", "xtPlanBang"}) {
     const feOperator* entry = entryOf(name);
     ASSERT_NE(entry, nullptr) << name;
     EXPECT_NE(entry->plan, nullptr) << name;

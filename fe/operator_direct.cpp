@@ -5,5 +5,8 @@
 
 feOpDirect feOpDirectFor(feOpHandler handler, const char* signature) {
   if (!handler || !signature) return nullptr;
-  return festd::arithDirect(handler, signature);
+  for (auto* lookup : {festd::arithDirect, festd::relDirect, festd::mathDirect, festd::convDirect, festd::stackDirect,
+                        festd::stringDirect})
+    if (feOpDirect direct = lookup(handler, signature)) return direct;
+  return nullptr;
 }

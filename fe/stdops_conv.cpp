@@ -1,9 +1,11 @@
 // The conversion operators: cvx, cvlit, cvp, xcheck, cvi, cvr and cvrs.
 #include "fe/scanner.h"
+#include "fe/operator.h"
 #include "fe/stdops_groups.h"
 #include "fe/strings.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace festd {
 namespace {
@@ -117,8 +119,41 @@ const feOpSpec kOps[] = {
     {"cvrs", opCvrs, "OIO#O"},
 };
 
+// The shortcuts for cvi and cvr on a number at the top of the operand
+// stack: the result replaces it in place, as toInt() and opCvr make it.
+// Strings, other types and an integer part outside the 32-bit range are
+// declined before the stack is touched.
+int directCvi() {
+  feStack* stack = *feOperandStack();
+  if (!stack || stack->top < 0) return feOpDeclined;
+  feObject* x = &stack->slots[stack->top];
+  if (!isNumber(x)) return feOpDeclined;
+  const double d = std::trunc(numberOf(x));
+  if (!(d >= -2147483648.0 && d <= 2147483647.0)) return feOpDeclined;
+  feMakeInt(x, int32_t(d));
+  return feOk;
+}
+
+int directCvr() {
+  feStack* stack = *feOperandStack();
+  if (!stack || stack->top < 0) return feOpDeclined;
+  feObject* x = &stack->slots[stack->top];
+  if (!isNumber(x)) return feOpDeclined;
+  const double d = numberOf(x);
+  if (!std::isfinite(d)) return feOpDeclined;
+  feMakeReal(x, d);
+  return feOk;
+}
+
 }  // namespace
 
 Group convOps() { return group(kOps); }
+
+int (*convDirect(feOpHandler handler, const char* signature))() {
+  if (!handler || !signature) return nullptr;
+  if (handler == opCvi && std::strcmp(signature, "O#I") == 0) return directCvi;
+  if (handler == opCvr && std::strcmp(signature, "O#R") == 0) return directCvr;
+  return nullptr;
+}
 
 }  // namespace festd

@@ -37,6 +37,14 @@ Group stringOps();   // stdops_string.cpp
 // operator made from handler with exactly this signature text; null for
 // others.
 int (*arithDirect(feOpHandler handler, const char* signature))();  // stdops_arith.cpp
+// The same for the relational (stdops_rel.cpp), mathematical
+// (stdops_math.cpp), conversion (stdops_conv.cpp) and operand-stack
+// (stdops_stack.cpp) and string (stdops_string.cpp) operators that have one.
+int (*relDirect(feOpHandler handler, const char* signature))();
+int (*mathDirect(feOpHandler handler, const char* signature))();
+int (*convDirect(feOpHandler handler, const char* signature))();
+int (*stackDirect(feOpHandler handler, const char* signature))();
+int (*stringDirect(feOpHandler handler, const char* signature))();
 
 // The typed arguments of a handler.
 inline const feObject* inValue(feArgs* a, int k) { return a->in[k].value; }

@@ -3,10 +3,12 @@
 // generator rand, rrand and srand. Angles are in degrees.
 #include "fe/stdops.h"
 
+#include "fe/operator.h"
 #include "fe/stdops_groups.h"
 
 #include <climits>
 #include <cmath>
+#include <cstring>
 
 namespace festd {
 namespace {
@@ -151,9 +153,73 @@ const feOpSpec kOps[] = {
     {"srand", opSrand, "I"},
 };
 
+// The shortcuts for mod on two integers, sqrt on a number and the rounding
+// operators on a number at the top of the operand stack: the result
+// replaces the operands in place, as the handlers make it. Anything else,
+// and every case the handlers refuse, is declined before the stack is
+// touched.
+int directMod() {
+  feStack* stack = *feOperandStack();
+  if (!stack || stack->top < 1) return feOpDeclined;
+  feObject* y = &stack->slots[stack->top];
+  feObject* x = y - 1;
+  if (!isInt(x) || !isInt(y)) return feOpDeclined;
+  const int32_t u = x->w0.i, v = y->w0.i;
+  if (v == 0 || (u == INT32_MIN && v == -1)) return feOpDeclined;
+  feMakeInt(x, u % v);
+  --stack->top;
+  return feOk;
+}
+
+int directSqrt() {
+  feStack* stack = *feOperandStack();
+  if (!stack || stack->top < 0) return feOpDeclined;
+  feObject* x = &stack->slots[stack->top];
+  if (!isNumber(x)) return feOpDeclined;
+  const double d = numberOf(x);
+  if (!(d >= 0)) return feOpDeclined;
+  const double r = std::sqrt(d);
+  if (!std::isfinite(r)) return feOpDeclined;
+  feMakeReal(x, r);
+  return feOk;
+}
+
+template <double (*fn)(double)>
+int directRounding() {
+  feStack* stack = *feOperandStack();
+  if (!stack || stack->top < 0) return feOpDeclined;
+  feObject* x = &stack->slots[stack->top];
+  if (isInt(x)) return feOk;   // answered unchanged
+  if (!isReal(x)) return feOpDeclined;
+  const double r = fn(x->w0.d);
+  if (!std::isfinite(r)) return feOpDeclined;
+  feMakeReal(x, r);
+  return feOk;
+}
+
 }  // namespace
 
 Group mathOps() { return group(kOps); }
+
+int (*mathDirect(feOpHandler handler, const char* signature))() {
+  struct Shortcut {
+    feOpHandler handler;
+    const char* signature;
+    feOpDirect direct;
+  };
+  static const Shortcut kShortcuts[] = {
+      {opMod, "II#I", directMod},
+      {opSqrt, "R#R", directSqrt},
+      {opRounding<ceilingOf>, "O#O", directRounding<ceilingOf>},
+      {opRounding<floorOf>, "O#O", directRounding<floorOf>},
+      {opRounding<roundOf>, "O#O", directRounding<roundOf>},
+      {opRounding<truncateOf>, "O#O", directRounding<truncateOf>},
+  };
+  if (!handler || !signature) return nullptr;
+  for (const Shortcut& s : kShortcuts)
+    if (s.handler == handler && std::strcmp(signature, s.signature) == 0) return s.direct;
+  return nullptr;
+}
 
 }  // namespace festd
 

@@ -1,5 +1,6 @@
 // The relational and logical operators: eq, ne, lt, le, gt, ge, and, or,
 // xor, not and bitshift.
+#include "fe/operator.h"
 #include "fe/stdops_groups.h"
 #include "fe/strings.h"
 
@@ -106,8 +107,56 @@ const feOpSpec kOps[] = {
     {"bitshift", opBitshift, "II#I"},
 };
 
+// The shortcuts for two numbers on top of the operand stack: the boolean
+// replaces them in place, as opCompare and equality() answer it. Anything
+// else is declined before the stack is touched.
+template <int Order>
+int directCompare() {
+  feStack* stack = *feOperandStack();
+  if (!stack || stack->top < 1) return feOpDeclined;
+  feObject* y = &stack->slots[stack->top];
+  feObject* x = y - 1;
+  if (!isNumber(x) || !isNumber(y)) return feOpDeclined;
+  const double u = numberOf(x), v = numberOf(y);
+  const int sign = u < v ? -1 : (u > v ? 1 : 0);
+  const bool answer = Order == kLt ? sign < 0 : Order == kLe ? sign <= 0 : Order == kGt ? sign > 0 : sign >= 0;
+  feMakeBool(x, answer ? 1 : 0);
+  --stack->top;
+  return feOk;
+}
+
+template <bool WantEqual>
+int directEquality() {
+  feStack* stack = *feOperandStack();
+  if (!stack || stack->top < 1) return feOpDeclined;
+  feObject* y = &stack->slots[stack->top];
+  feObject* x = y - 1;
+  if (!isNumber(x) || !isNumber(y)) return feOpDeclined;
+  const bool equal = isInt(x) && isInt(y) ? x->w0.i == y->w0.i : numberOf(x) == numberOf(y);
+  feMakeBool(x, equal == WantEqual ? 1 : 0);
+  --stack->top;
+  return feOk;
+}
+
 }  // namespace
 
 Group relOps() { return group(kOps); }
+
+int (*relDirect(feOpHandler handler, const char* signature))() {
+  struct Shortcut {
+    feOpHandler handler;
+    const char* signature;
+    feOpDirect direct;
+  };
+  static const Shortcut kShortcuts[] = {
+      {opEq, "OO#B", directEquality<true>},      {opNe, "OO#B", directEquality<false>},
+      {opCompare, "I<1>OO#B", directCompare<kLt>}, {opCompare, "I<2>OO#B", directCompare<kLe>},
+      {opCompare, "I<3>OO#B", directCompare<kGt>}, {opCompare, "I<4>OO#B", directCompare<kGe>},
+  };
+  if (!handler || !signature) return nullptr;
+  for (const Shortcut& s : kShortcuts)
+    if (s.handler == handler && std::strcmp(signature, s.signature) == 0) return s.direct;
+  return nullptr;
+}
 
 }  // namespace festd

@@ -11,6 +11,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 namespace festd {
 namespace {
 
@@ -182,9 +184,29 @@ const feOpSpec kOps[] = {
     {"APP", feStackOp<opApp>, ""},
 };
 
+// The shortcut for index with an integer at the top of the operand stack
+// that names a remaining operand: the copy replaces the integer in place, as
+// opIndex makes it. Any other case is declined before the stack is touched.
+int directIndex() {
+  feStack* stack = *operands();
+  if (!stack || stack->top < 0) return feOpDeclined;
+  feObject* top = &stack->slots[stack->top];
+  if (!isInt(top)) return feOpDeclined;
+  const int32_t n = top->w0.i;
+  if (n < 0 || n >= stack->top) return feOpDeclined;
+  feCopyValue(top, &stack->slots[stack->top - 1 - n]);
+  return feOk;
+}
+
 }  // namespace
 
 Group stackOps() { return group(kOps); }
+
+int (*stackDirect(feOpHandler handler, const char* signature))() {
+  if (!handler || !signature) return nullptr;
+  if (handler == opIndex && std::strcmp(signature, "I#O") == 0) return directIndex;
+  return nullptr;
+}
 
 }  // namespace festd
 

@@ -1,4 +1,5 @@
-// Operator calls take a direct shortcut (arithmetic on numbers) or a
+// Operator calls take a direct shortcut (arithmetic, comparisons and other
+// common operators on the cases they handle exactly) or a
 // precompiled call plan (signatures of plain elements) before the general
 // argument machine. Every case here runs the same script with
 // and without those ways and expects everything a script or handler sees to
@@ -187,6 +188,36 @@ TEST_F(OpCallPaths, PlannedStandardOperatorsAgreeWithTheGeneralMachine) {
   expectSameBothWays(scripts, std::size(scripts));
 }
 
+TEST_F(OpCallPaths, MoreShortcutsAgreeWithTheGeneralMachine) {
+  const char* const scripts[] = {
+      "1 1 eq", "1 1.0 ne", "1 2 ne", "0.5 0.5 eq", "-0.0 0 eq", "1 /a eq", "(a) 1 ne", "1 eq", "ne",
+      "7 3 mod", "-7 3 mod", "7 -3 mod", "7 0 mod", "-2147483648 -1 mod", "7.0 3 mod", "7 (a) mod", "7 mod",
+      "16 sqrt", "2.25 sqrt", "0 sqrt", "-0.0 sqrt", "-1 sqrt", "-1e-300 sqrt", "/a sqrt",
+      "1.5 round", "-1.5 round", "2.5 round", "7 round", "7 cvx round", "(a) round", "round",
+      "1.5 floor", "-1.5 ceiling", "-2.7 truncate", "1e300 floor", "null floor",
+      "3.7 cvi", "-3.7 cvi", "5 cvi", "2147483647.9 cvi", "2147483648.0 cvi", "-2147483649.0 cvi",
+      "1e300 cvi", "(12) cvi", "(x) cvi", "/a cvi", "cvi",
+      "3 cvr", "2.5 cvr", "-2147483648 cvr", "(1.5) cvr", "(x) cvr", "() cvr", "[1] cvr", "cvr",
+      "1 2 3 0 index", "1 2 3 2 index", "1 2 3 3 index", "1 2 -1 index", "(a) [1] 1 index", "1 2 2.0 index",
+      "0 index", "1 index",
+      "(hello world) 0 (HE) putinterval", "(hello) 3 (LO) putinterval", "(hello) 4 (LO) putinterval",
+      "(hello) -1 (x) putinterval", "(hello) 0 () putinterval", "(hello) 5 () putinterval",
+      "(hello) 1.0 (x) putinterval", "(hello) 0 /x putinterval", "[1 2 3] 1 [9] putinterval",
+      "5 0 (x) putinterval", "0 (x) putinterval", "(abcdef) dup 2 exch putinterval",
+      "(hello) 1 3 getinterval", "(hello) 0 5 getinterval", "(hello) 5 0 getinterval",
+      "(hello) 3 3 getinterval", "(hello) -1 2 getinterval", "(hello) 1 -1 getinterval",
+      "(hello) 1 2.0 getinterval", "[1 2 3] 1 2 getinterval", "5 1 2 getinterval", "1 2 getinterval",
+      "(hello world) (o w) search", "(hello) (x) search", "(hello) () search", "(hello) (hello) search",
+      "(abc) (abcd) search", "(abc) /a search", "/a (a) search", "(a) search", "search",
+      "(hello) dup (l) search", "(hello) length", "[1 2 3] length", "() length", "5 dict length",
+      "/a length", "length",
+      "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 27 28 29 30 31 32 33 34 35 36 37 "
+      "(abcabc) (b) search",
+  };
+  expectSameBothWays(scripts, std::size(scripts));
+  expectSameBothWays(scripts, std::size(scripts), 0x9);
+}
+
 TEST_F(OpCallPaths, PlansOfEveryPlainElementAgreeWithTheGeneralMachine) {
   const char* const scripts[] = {
       "true 3 1.5 (s) xtPlanEcho", "false 3 2 [1 (a)] xtPlanEcho", "1 3 1.5 (s) xtPlanEcho",
@@ -216,7 +247,9 @@ TEST_F(OpCallPaths, ShortcutsAndPlansAreMadeForThePlainOperators) {
     feFree(&value);
     return entry;
   };
-  for (const char* name : {"add", "sub", "mul", "div"}) {
+  for (const char* name : {"add", "sub", "mul", "div", "lt", "le", "gt", "ge", "eq", "ne", "mod", "sqrt", "round",
+                           "floor", "ceiling", "truncate", "cvi", "cvr", "index", "putinterval", "getinterval",
+                           "search", "length"}) {
     const feOperator* entry = entryOf(name);
     ASSERT_NE(entry, nullptr) << name;
     EXPECT_NE(entry->direct, nullptr) << name;

@@ -9,6 +9,7 @@
 #include "core/units.h"
 #include "core/xlate.h"
 #include "fe/dict.h"
+#include "fe/error.h"
 #include "fe/exec.h"
 #include "fe/expeval.h"
 #include "fe/generic.h"
@@ -127,6 +128,28 @@ constexpr int kLastPolledGroup = 11;
 uint16_t pictureNumber;
 uint32_t samples[kTimingSamples];
 bool sourceMode;
+bool startingUp;
+bool startFailed;
+
+// Marks the start-up phase for the lifetime of draftInit; a draftInit left
+// before its end (an early return sets the failure itself; an exception)
+// counts as failed, as does any error report made meanwhile.
+class StartupPhase {
+ public:
+  StartupPhase() : reports_(feErrorReportCount()) {
+    startingUp = true;
+    startFailed = false;
+  }
+  ~StartupPhase() {
+    startingUp = false;
+    if (!completed_ || feErrorReportCount() != reports_) startFailed = true;
+  }
+  void complete() { completed_ = true; }
+
+ private:
+  uint32_t reports_;
+  bool completed_ = false;
+};
 
 void sample(int n) { samples[n] = uTicks(); }
 
@@ -185,7 +208,10 @@ void setupSearchPath(uint32_t modifiers) {
   } else {
     fePushString(lang.data(), lang.size());
   }
-  if (feExecf("aTransRun") != 0) feExecf("$error:ostack ==");
+  if (feExecf("aTransRun") != 0) {
+    startFailed = true;
+    feExecf("$error:ostack ==");
+  }
 }
 
 }  // namespace
@@ -208,15 +234,20 @@ int feInit(const char* path) {
   return result;
 }
 
-void feRunStart() {
+int feRunStart() {
   feObject key{};
-  if (feMakeName(&key, "start", 5) != 0) return;
+  if (feMakeName(&key, "start", 5) != 0) return 0;
   feObject proc{};
+  int result = 0;
   if (feLoad(&key, &proc) == 0) {
-    feExecObject(&proc);
+    result = feExecObject(&proc);
     feFree(&proc);
+    // The run itself reports nothing: the error recorded in $error goes to
+    // handleerror now (which prints a report only once per error).
+    if (result != 0) feExecf("handleerror");
   }
   feFree(&key);
+  return result;
 }
 
 void feutilInit() {
@@ -249,9 +280,13 @@ std::string draftFindNoCase(const std::string& dir, const std::string& name) {
 
 bool draftSourceMode() { return sourceMode; }
 
+bool draftStartingUp() { return startingUp; }
+bool draftStartFailed() { return startFailed; }
+
 const uint32_t* draftTimingSamples() { return samples; }
 
 void draftInit() {
+  StartupPhase phase;
   // 1: the first sample, the image path, the modifiers.
   pictureNumber = 0;
   std::memset(samples, 0, sizeof samples);
@@ -263,7 +298,7 @@ void draftInit() {
 
   // 2: the interpreter, from the image unless switch f asks for the sources.
   if (appHasSwitch('f')) {
-    feInit(nullptr);
+    if (feInit(nullptr) != 0) startFailed = true;
     dbgPrintf("[draftInit] modifiers=%lx\n", modifiers);
     sourceMode = true;
   } else {
@@ -291,10 +326,14 @@ void draftInit() {
     dbgPrintf("[draft] draftInit: (draft.fe) run [e n d]\n");
     if (result == 271 || result == 272) {
       uAlert(3, "SCannot find '^0'.", "draft.fe");
+      startFailed = true;
+      phase.complete();
       return;
     }
     if (result != 0) {
       uAlert(104, "WError reading startup file.", "draft.fe");
+      startFailed = true;
+      phase.complete();
       return;
     }
   } else {
@@ -310,7 +349,7 @@ void draftInit() {
   feSetOpDefining(true);
   feExecf("aIconArray1 length aSetIconArrayLength");
   sample(5);
-  feRunStart();
+  if (feRunStart() != 0) startFailed = true;
   imagePath.clear();
   bootWinShow(0);
   sample(6);
@@ -324,6 +363,7 @@ void draftInit() {
       dbgPrintf("%c%g", i == 1 ? '[' : ',', static_cast<double>(samples[i] - samples[i - 1]) / 60.0);
     dbgPrintf("]\n");
   }
+  phase.complete();
 }
 
 int draftInitForScripts() {

@@ -24,8 +24,10 @@ const draftModule* draftModules(size_t* count);
 // a path or on success).
 int feInit(const char* path);
 
-// Runs the procedure "start" when the dictionary stack defines it.
-void feRunStart();
+// Runs the procedure "start" when the dictionary stack defines it. An error
+// that ends it goes to handleerror (the report of the last error, once).
+// Answers the run's error code (0 when "start" is not defined).
+int feRunStart();
 
 // The FE utility set-up: starts the user-interface layer and registers the
 // configuration-file and script-access operators.
@@ -46,6 +48,14 @@ bool draftSourceMode();
 
 // The eight timing samples (1/60-second ticks) of the last draftInit.
 const uint32_t* draftTimingSamples();
+
+// Whether draftInit is running (the start-up scripts and "start").
+bool draftStartingUp();
+// Whether the last draftInit failed: the interpreter did not start, the
+// language file or "draft.fe" could not be run or raised an error, "start"
+// ended with an error, an error report was made during start-up, or
+// draftInit was left by an exception.
+bool draftStartFailed();
 
 void draftInit();
 

@@ -8,6 +8,7 @@
 #include "fe/attnpoll.h"
 #include "fe/generic.h"
 #include "fe/output.h"
+#include "fe/release.h"
 #include "fe/stack.h"
 
 #include <cstdint>
@@ -75,6 +76,7 @@ int feMakeArray(feObject* slot, feObject* elements, uint32_t n) {
   body->refs = 1;
   body->length = uint16_t(n);
   body->serial = feSerialNext();
+  feNoteArrayBodyMade();
   feObject* elems = feArrayElems(body);
   if (elements && n > 0) {
     std::memcpy(static_cast<void*>(elems), elements, size_t(n) * sizeof(feObject));
@@ -99,11 +101,8 @@ void feArrayRelease(feObject* value) {
     return;
   }
   body->refs = 0;
-  feObject* elems = feArrayElems(body);
-  for (uint32_t k = 0; k < body->length; ++k)
-    if (!feIsSimple(&elems[k])) feFree(&elems[k]);
-  void* block = body;
-  uFree(&block);
+  // The elements are released and the body freed without recursing.
+  feReleaseArrayBody(body);
 }
 
 void feArrayAddRef(const feObject* value) {

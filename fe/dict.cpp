@@ -14,6 +14,7 @@
 #include "fe/generic.h"
 #include "fe/names.h"
 #include "fe/output.h"
+#include "fe/release.h"
 
 #include <cstdint>
 #include <cstring>
@@ -144,6 +145,7 @@ int feMakeDict(feObject* slot, int32_t n) {
   body->used = 0;
   body->serial = feSerialNext();
   body->entries = entries;
+  feNoteDictBodyMade();
   std::memset(slot, 0, sizeof *slot);
   slot->w0.dict = body;
   slot->flags = feTDict;
@@ -165,13 +167,8 @@ void feDictRelease(feObject* value) {
   body->refs = 0;
   body->entries = nullptr;
   body->used = 0;
-  for (uint32_t i = 0; i < capacity; ++i) {
-    if (isFree(entries[i])) continue;
-    feFree(&entries[i].key);
-    feFree(&entries[i].value);
-  }
-  uFreeIfSet(&entries);
-  uFree(&body);
+  // The entries are released and the body freed without recursing.
+  feReleaseDictBody(body, entries, capacity);
 }
 
 void feDictAddRef(const feObject* value) {

@@ -6,6 +6,7 @@
 #include "core/debug.h"
 #include "core/errors.h"
 #include "fe/generic.h"
+#include "fe/release.h"
 
 namespace {
 
@@ -67,7 +68,9 @@ void feObjRefRelease(void* record) {
   // A permanent record is never counted down; a count already at 0 belongs
   // to a record that was freed or never counted, so nothing is sent twice.
   if (!head || head->refCount == feObjPermanent || head->refCount == 0) return;
-  if (--head->refCount == 0) objMeth(head->classId, feMsgFree, record);
+  // Sent through the release work list, which keeps nested releases off
+  // the native stack.
+  if (--head->refCount == 0) feReleaseRecord(head);
 }
 
 int feMakeObjRef(feObject* slot, void* record) {

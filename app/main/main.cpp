@@ -1,19 +1,41 @@
 // The Linux entry of the program: hands the command line (the arguments
 // joined by blanks) to WinMain and ends with the quit message's exit code.
 // Headless, the interpreter's output goes to standard output, its "\r" line
-// ends written as "\n".
+// ends written as "\n"; an error report made during start-up (the text that
+// follows a new report's count, up to its line end) is copied to standard
+// error. A failed start-up ends the program with status 1 unless the quit
+// message carries another non-zero code.
+#include "app/draft.h"
 #include "app/plumet.h"
+#include "fe/error.h"
 #include "fe/output.h"
 #include "ui/mainloop.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
 
+uint32_t reportsSeen;
+bool copyingReport;
+
+void write(FILE* stream, const char* text, size_t length) {
+  for (size_t i = 0; i < length; ++i) std::fputc(text[i] == '\r' ? '\n' : text[i], stream);
+  std::fflush(stream);
+}
+
 void toStdout(void*, const char* text, size_t length) {
-  for (size_t i = 0; i < length; ++i) std::fputc(text[i] == '\r' ? '\n' : text[i], stdout);
-  std::fflush(stdout);
+  // A report counts itself before printing: the output that follows a new
+  // count is the report.
+  const uint32_t reports = feErrorReportCount();
+  if (reports != reportsSeen && draftStartingUp()) copyingReport = true;
+  reportsSeen = reports;
+  write(stdout, text, length);
+  if (!copyingReport) return;
+  write(stderr, text, length);
+  if (std::memchr(text, '\r', length)) copyingReport = false;
 }
 
 }  // namespace
@@ -27,5 +49,6 @@ int main(int argc, char** argv) {
   feSetOutHook(toStdout, nullptr);
   WinMain(nullptr, nullptr, line.data(), SW_SHOWNORMAL);
   std::fflush(stdout);
-  return static_cast<int>(evQuitCode());
+  const int code = static_cast<int>(evQuitCode());
+  return code == 0 && draftStartFailed() ? 1 : code;
 }

@@ -1,8 +1,9 @@
 # One whole-program run of plumet, headless, in a fresh temporary folder
 # WORK: the configuration file WORK/PLUMET.INI names WORK/scripts/ as the
 # search path ("/Defaults/FEPath"), and the scripts of CASE are written
-# there. Checks the exit status (0), that standard output holds each text of
-# EXPECT and none of REJECT, and that standard error holds ERR_EXPECT.
+# there. Checks the exit status (0; any other when FAILS is set: a failed
+# start-up), that standard output holds each text of EXPECT and none of
+# REJECT, and that standard error holds each text of ERR_EXPECT.
 # Lists arrive with "|" between their items.
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/scripts)
@@ -17,6 +18,12 @@ if(CASE STREQUAL "source")
        "/start { (start ran) = langMark = quit } def\n")
 elseif(CASE STREQUAL "missing_draft")
   file(WRITE ${WORK}/scripts/lang.fe "/langMark (lang ran) def\n")
+elseif(CASE STREQUAL "start_error")
+  # "start" calls an undefined name: the run must not go on to its end.
+  file(WRITE ${WORK}/scripts/lang.fe "/langMark (lang ran) def\n")
+  file(WRITE ${WORK}/scripts/draft.fe
+       "/aIconArray1 [] def\n/aSetIconArrayLength { pop } def\n"
+       "/start { (start began) = noSuchStartName (start ended) = quit } def\n")
 elseif(CASE STREQUAL "image")
   # The search path holds no scripts at all: the image must do.
   set(_switches)
@@ -25,7 +32,11 @@ endif()
 execute_process(COMMAND ${PLUMET} ${_switches} -i ${WORK}/plumet.ini
                 RESULT_VARIABLE _status OUTPUT_VARIABLE _out ERROR_VARIABLE _err TIMEOUT 60)
 set(_report "stdout: ${_out}\nstderr: ${_err}")
-if(NOT "${_status}" STREQUAL "0")
+if(FAILS)
+  if("${_status}" STREQUAL "0" OR NOT "${_status}" MATCHES "^[0-9]+$")
+    message(FATAL_ERROR "plumet exited with ${_status}, not a failure status\n${_report}")
+  endif()
+elseif(NOT "${_status}" STREQUAL "0")
   message(FATAL_ERROR "plumet exited with ${_status}\n${_report}")
 endif()
 string(REPLACE "|" ";" _expect "${EXPECT}")
@@ -42,10 +53,11 @@ foreach(_text IN LISTS _reject)
     message(FATAL_ERROR "output holds \"${_text}\"\n${_report}")
   endif()
 endforeach()
-if(NOT "${ERR_EXPECT}" STREQUAL "")
-  string(FIND "${_err}" "${ERR_EXPECT}" _at)
+string(REPLACE "|" ";" _errExpect "${ERR_EXPECT}")
+foreach(_text IN LISTS _errExpect)
+  string(FIND "${_err}" "${_text}" _at)
   if(_at EQUAL -1)
-    message(FATAL_ERROR "standard error lacks \"${ERR_EXPECT}\"\n${_report}")
+    message(FATAL_ERROR "standard error lacks \"${_text}\"\n${_report}")
   endif()
-endif()
+endforeach()
 file(REMOVE_RECURSE ${WORK})

@@ -2,6 +2,7 @@
 // setting and writing back (see ini.h).
 #include "core/ini.h"
 
+#include "core/replace.h"
 #include "core/text.h"
 
 #include <cstdio>
@@ -220,16 +221,20 @@ bool iniSet(iniFile* ini, const char* section, const char* key, const char* valu
 
 bool iniSave(const iniFile* ini) {
   if (!ini) return false;
-  std::unique_ptr<FILE, FileCloser> file(std::fopen(ini->path.c_str(), "wb"));
+  // The whole file is replaced at once, so a failed or cut-short save leaves
+  // the previous file as it was.
+  uReplaceFile* file = uReplaceBegin(ini->path.c_str());
   if (!file) return false;
   for (const iniLine& line : ini->lines) {
     const std::string& t = line.text;
     const bool ended = !t.empty() && t.back() == '\n';
     const size_t body = (ended && line.crlf) ? t.size() - 1 : t.size();
-    if (body && std::fwrite(t.data(), 1, body, file.get()) != body) return false;
-    if (ended && line.crlf && std::fwrite("\r\n", 1, 2, file.get()) != 2) return false;
+    if (!uReplaceWrite(file, t.data(), body) || (ended && line.crlf && !uReplaceWrite(file, "\r\n", 2))) {
+      uReplaceAbort(file);
+      return false;
+    }
   }
-  return std::fclose(file.release()) == 0;
+  return uReplaceCommit(file);
 }
 
 int iniKeyField(const char* path, int32_t* position, int32_t* start, int32_t* length) {

@@ -74,7 +74,9 @@ int32_t xlatePairCount();
 // ".fe") gets the language script: the missing texts as comment lines, the
 // used pairs, then after the line "%%%% Unused %%%%%" the pairs never looked
 // up, each written so that the scanner reads it back as the same text.
-void xlateWriteTemplates();
+// Each file is replaced whole or not at all. Answers false when either could
+// not be written (true when no template file is named).
+bool xlateWriteTemplates();
 
 // The template file's name (empty: none). The name is taken as given.
 void xlateSetTemplateName(const char* name);

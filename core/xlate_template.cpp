@@ -2,19 +2,13 @@
 // translation and the language script to fill in (see xlate.h).
 #include "core/xlate.h"
 
+#include "core/replace.h"
 #include "core/xlate_internal.h"
 
-#include <cstdio>
-#include <memory>
 #include <string>
 #include <string_view>
 
 namespace {
-
-struct FileCloser {
-  void operator()(FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<FILE, FileCloser>;
 
 std::string& templateName() {
   static std::string name;
@@ -57,8 +51,16 @@ std::string plainLine(std::string_view text) {
   return out;
 }
 
-bool writeText(FILE* file, const std::string& text) {
-  return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+// Replaces the file at path with text; false when that failed (the file
+// then stays as it was).
+bool replaceWith(const std::string& path, const std::string& text) {
+  uReplaceFile* file = uReplaceBegin(path.c_str());
+  if (!file) return false;
+  if (!uReplaceWrite(file, text.data(), text.size())) {
+    uReplaceAbort(file);
+    return false;
+  }
+  return uReplaceCommit(file);
 }
 
 // The pairs whose used flag is the one asked for, chain by chain in the hash
@@ -84,17 +86,17 @@ const char* xlateTemplateName() { return templateName().c_str(); }
 
 void xlateResetTemplate() { templateName().clear(); }
 
-void xlateWriteTemplates() {
+bool xlateWriteTemplates() {
   const std::string& name = templateName();
-  if (name.empty()) return;
+  if (name.empty()) return true;
 
-  if (File missingFile{std::fopen(name.c_str(), "wb")}) {
-    for (int32_t i = 0; i < xlateMissingCount(); ++i) {
-      uint32_t length = 0;
-      const char* text = xlateMissingText(i, &length);
-      if (!writeText(missingFile.get(), plainLine(std::string_view(text, length)) + "\n")) break;
-    }
+  std::string missing;
+  for (int32_t i = 0; i < xlateMissingCount(); ++i) {
+    uint32_t length = 0;
+    const char* text = xlateMissingText(i, &length);
+    missing += plainLine(std::string_view(text, length)) + "\n";
   }
+  const bool missingWritten = replaceWith(name, missing);
 
   xlateRebuild();
   std::string script = "/aLanguage (XXX) def\n/aHelpFont (Monaco.9) def\n[\n";
@@ -109,5 +111,6 @@ void xlateWriteTemplates() {
   script += "\n\t%%%% Unused %%%%%\n\n";
   script += pairLines(false);
   script += "] aTranslateLoad\n";
-  if (File scriptFile{std::fopen((name + ".fe").c_str(), "wb")}) writeText(scriptFile.get(), script);
+  const bool scriptWritten = replaceWith(name + ".fe", script);
+  return missingWritten && scriptWritten;
 }

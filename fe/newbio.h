@@ -37,6 +37,7 @@
 #ifndef PLUMET_FE_NEWBIO_H
 #define PLUMET_FE_NEWBIO_H
 
+#include "core/replace.h"
 #include "fe/control.h"
 #include "fe/value.h"
 
@@ -54,16 +55,19 @@ enum {
   uArrayReadError = -4102,   // a short read, another tag, a count past the room
 };
 
-// Where records go to or come from: a stdio file opened in binary mode, or
-// memory (appended to when writing; a byte range when reading).
+// Where records go to or come from: a stdio file opened in binary mode, a
+// file being replaced whole (written only), or memory (appended to when
+// writing; a byte range when reading).
 struct uArrayFile {
   FILE* fp = nullptr;
+  uReplaceFile* replace = nullptr;       // file being replaced
   std::vector<uint8_t>* sink = nullptr;  // memory being written
   const uint8_t* data = nullptr;         // memory being read
   size_t size = 0;
   size_t pos = 0;
 };
 uArrayFile uArrayOnFile(FILE* fp);
+uArrayFile uArrayOnReplace(uReplaceFile* file);
 uArrayFile uArrayToMemory(std::vector<uint8_t>* sink);
 uArrayFile uArrayFromMemory(const uint8_t* data, size_t size);
 

@@ -19,6 +19,7 @@ bool writeBytes(uArrayFile* f, const void* data, size_t n) {
     f->sink->insert(f->sink->end(), p, p + n);
     return true;
   }
+  if (f->replace) return uReplaceWrite(f->replace, data, n);
   return f->fp && std::fwrite(data, 1, n, f->fp) == n;
 }
 
@@ -63,6 +64,12 @@ bool readHead(uArrayFile* f, int* tag, uint32_t* count) {
 uArrayFile uArrayOnFile(FILE* fp) {
   uArrayFile f;
   f.fp = fp;
+  return f;
+}
+
+uArrayFile uArrayOnReplace(uReplaceFile* file) {
+  uArrayFile f;
+  f.replace = file;
   return f;
 }
 

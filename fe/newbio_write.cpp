@@ -67,6 +67,7 @@ private:
       file_->sink->insert(file_->sink->end(), p, p + n);
       return true;
     }
+    if (file_->replace) return uReplaceWrite(file_->replace, data, n);
     return file_->fp && std::fwrite(data, 1, n, file_->fp) == n;
   }
 
@@ -379,12 +380,16 @@ int feImageWrite(const char* path, const feObject* root, feImageStats* stats) {
   if (stats) *stats = feImageStats{};
   if (!root || feType(root) != feTDict || !root->w0.dict) return feErrTypeCheck;
   if (!path || !*path) return feErrInvalidFileAccess;
-  FILE* fp = std::fopen(hostPath(path).c_str(), "wb");
-  if (!fp) return feErrInvalidFileAccess;
-  uArrayFile file = uArrayOnFile(fp);
-  int status = Writer(&file, stats).write(root);
-  if (std::fclose(fp) != 0 && status == feOk) status = feErrIo;
-  return status;
+  // The image is replaced whole: a failed write leaves the earlier one.
+  uReplaceFile* out = uReplaceBegin(hostPath(path).c_str());
+  if (!out) return feErrInvalidFileAccess;
+  uArrayFile file = uArrayOnReplace(out);
+  const int status = Writer(&file, stats).write(root);
+  if (status != feOk) {
+    uReplaceAbort(out);
+    return status;
+  }
+  return uReplaceCommit(out) ? feOk : feErrIo;
 }
 
 int feBOut(const char* path) {

@@ -106,7 +106,8 @@ bool writerRegistered = false;
 void writeAtQuit() {
   // The quit list has taken the routine off: a later aTranslateOpen adds it again.
   writerRegistered = false;
-  xlateWriteTemplates();
+  // A failed write leaves the earlier templates as they were; the user is told.
+  if (!xlateWriteTemplates()) uAlert(0, "WThe translation templates ^0 could not be written", xlateTemplateName());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include <stddef.h>
 #include <stdint.h>
+#include <stdio.h>
 
 #ifdef __cplusplus
 extern "C" {
@@ -1117,6 +1118,12 @@ int WINAPI GetClassNameA(HWND hWnd, LPSTR lpClassName, int nMaxCount);
 short WINAPI GetFileTitleA(LPCSTR lpszFile, LPSTR lpszTitle, WORD cchSize);
 DWORD WINAPI GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength, LPSTR lpBuffer, LPSTR* lpFilePart);
 /* ---- end of the paint bracket ---- */
+
+/* Run-time library file calls. _fileno answers the descriptor of a stream
+   (-1 for null); _commit writes a descriptor's data through to the disk and
+   answers 0, or -1 when that failed. */
+int _fileno(FILE* stream);
+int _commit(int fd);
 
 #ifdef __cplusplus
 }

@@ -16,6 +16,7 @@
 #include "views/current.h"
 #include "views/model.h"
 #include "views/sheet.h"
+#include "views/sheet_internal.h"
 #include "views/vwinit.h"
 
 #include <algorithm>
@@ -31,14 +32,6 @@ viewRec* viewArg(const feArgs* args, int i) {
 }
 
 bool isDraft(const viewRec* view) { return view->sheet && view->sheet->activeView == view; }
-
-void toSheet(const sheetRec* sheet, double x, double y, double out[2]) {
-  const double in[3] = {x, y, 0};
-  double r[3];
-  aPtTransform(3, in, sheet->zoom[0].sheetToWorld, r);
-  out[0] = r[0];
-  out[1] = r[1];
-}
 
 void toScreen(const sheetRec* sheet, const double p[2], double out[2]) {
   const double in[3] = {p[0], p[1], 0};
@@ -98,7 +91,7 @@ void fitInto(viewRec* view, const double q[4], const double pixels[4]) {
   if (factor == kFailed) return;
   const double qc[2] = {(q[0] + q[2]) / 2, (q[1] + q[3]) / 2};
   double target[2];
-  toSheet(sheet, (pixels[0] + pixels[2]) / 2, (pixels[1] + pixels[3]) / 2, target);
+  sheetScreenToSheet(sheet, (pixels[0] + pixels[2]) / 2, (pixels[1] + pixels[3]) / 2, target);
   zoomOnto(view, factor, qc, target);
 }
 
@@ -128,8 +121,8 @@ int vwOpScaleView2(feArgs* args) {
   const double scale = args->in[1].d;
   const int relative = args->in[2].i;
   double from[2], to[2];
-  toSheet(sheet, args->in[3].i, args->in[4].i, from);
-  toSheet(sheet, args->in[5].i, args->in[6].i, to);
+  sheetScreenToSheet(sheet, args->in[3].i, args->in[4].i, from);
+  sheetScreenToSheet(sheet, args->in[5].i, args->in[6].i, to);
   if (isDraft(view)) {
     const int32_t screen[2] = {args->in[5].i, args->in[6].i};
     sheetZoomPush(sheet);
@@ -156,7 +149,7 @@ int vwOpScrollView(feArgs* args) {
   double screen[2];
   toScreen(view->sheet, s.pan, screen);
   vwPushState(view);
-  toSheet(view->sheet, screen[0] + dx, screen[1] + dy, s.pan);
+  sheetScreenToSheet(view->sheet, screen[0] + dx, screen[1] + dy, s.pan);
   showNewState(view);
   return 0;
 }
@@ -210,8 +203,8 @@ int vwOpViewCorners3(feArgs* args) {
   const auto* b = static_cast<const int32_t*>(args->in[1].block);
   const viewState& s = view->states[0];
   double p0[2], p1[2];
-  toSheet(view->sheet, a[0], a[1], p0);
-  toSheet(view->sheet, a[2], a[3], p1);
+  sheetScreenToSheet(view->sheet, a[0], a[1], p0);
+  sheetScreenToSheet(view->sheet, a[2], a[3], p1);
   const double q[4] = {(std::min(p0[0], p1[0]) - s.pan[0]) / s.scale, (std::min(p0[1], p1[1]) - s.pan[1]) / s.scale,
                        (std::max(p0[0], p1[0]) - s.pan[0]) / s.scale, (std::max(p0[1], p1[1]) - s.pan[1]) / s.scale};
   const double pixels[4] = {double(std::min(b[0], b[2])), double(std::min(b[1], b[3])), double(std::max(b[0], b[2])),

@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr double kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 constexpr uint16_t kSerialMask = 0x7FFF;
 
 wplaneRec* current = nullptr;
@@ -108,7 +107,9 @@ void wpGetOrigin(double out[4]) { wpGetEquation(out); }
 
 void wpGetAxis(int index, double out[3]) {
   const wplaneRec* plane = wpint::activePlane();
-  const double* m = plane ? plane->planeToWorld : kIdentity;
+  xform4 identity;
+  aMatrix(4, identity);
+  const double* m = plane ? plane->planeToWorld : identity;
   if (index < 0 || index > 3) {
     vecSet3(out, 0, 0, 0);
     return;
@@ -117,9 +118,14 @@ void wpGetAxis(int index, double out[3]) {
 }
 
 void wpGetMatrices(double worldToPlane[16], double planeToWorld[16]) {
-  if (current) wpint::refresh(current);
-  std::memcpy(worldToPlane, current ? current->worldToPlane : kIdentity, sizeof kIdentity);
-  std::memcpy(planeToWorld, current ? current->planeToWorld : kIdentity, sizeof kIdentity);
+  if (!current) {
+    aMatrix(4, worldToPlane);
+    aMatrix(4, planeToWorld);
+    return;
+  }
+  wpint::refresh(current);
+  std::memcpy(worldToPlane, current->worldToPlane, sizeof(xform4));
+  std::memcpy(planeToWorld, current->planeToWorld, sizeof(xform4));
 }
 
 void vwWorldToPixel(const double point[3], int32_t pixel[2]) {

@@ -5,6 +5,7 @@
 
 #include "core/alloc.h"
 #include "core/classes.h"
+#include "core/matrix.h"
 #include "core/text.h"
 #include "core/vec.h"
 #include "fe/value.h"
@@ -17,7 +18,6 @@
 
 namespace {
 
-constexpr double kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 constexpr double kOffsetMin = 1e-8;  // an origin farther than this is away from the world origin
 
 wplaneRec* allocPlane() {
@@ -37,8 +37,8 @@ void setDefaultFrame(wplaneRec* plane) {
   vecSet3(plane->up, 0, 1, 0);
   plane->equation[0] = plane->equation[1] = plane->equation[3] = 0;
   plane->equation[2] = 1;
-  std::memcpy(plane->worldToPlane, kIdentity, sizeof kIdentity);
-  std::memcpy(plane->planeToWorld, kIdentity, sizeof kIdentity);
+  aMatrix(4, plane->worldToPlane);
+  aMatrix(4, plane->planeToWorld);
 }
 
 void copyFrame(const wplaneRec* from, wplaneRec* to) {

@@ -18,16 +18,11 @@
 
 namespace {
 
-using Vec = std::vector<double>;
+using vwfx::Vec;
+using vwfx::near;
 
 Vec vec(const double* v) { return Vec(v, v + 3); }
 
-::testing::AssertionResult near(const Vec& got, const Vec& want, double tolerance = 1e-12) {
-  for (size_t i = 0; i < want.size(); ++i)
-    if (!(std::fabs(got[i] - want[i]) <= tolerance))
-      return ::testing::AssertionFailure() << "(" << got[0] << ", " << got[1] << ", " << got[2] << ")";
-  return ::testing::AssertionSuccess();
-}
 
 class VdefTest : public sheetfx::SheetTest {
 protected:

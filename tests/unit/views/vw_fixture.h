@@ -23,6 +23,7 @@
 #include "views/wplane.h"
 #include "views/xforms.h"
 
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -44,6 +45,20 @@ inline std::vector<uint32_t> changeCodes() {
   std::vector<uint32_t> codes;
   for (const auto& c : changes()) codes.push_back(c.first);
   return codes;
+}
+
+using Vec = std::vector<double>;
+
+// Equal within tolerance in every coordinate (a NaN never is).
+inline ::testing::AssertionResult near(const Vec& got, const Vec& want, double tolerance = 1e-12) {
+  for (size_t i = 0; i < want.size(); ++i)
+    if (!(std::fabs(got[i] - want[i]) <= tolerance)) {
+      ::testing::AssertionResult failure = ::testing::AssertionFailure();
+      failure << "(";
+      for (size_t k = 0; k < got.size(); ++k) failure << (k ? ", " : "") << got[k];
+      return failure << ") differs at " << i;
+    }
+  return ::testing::AssertionSuccess();
 }
 
 // The frame window and the document-window class, for tests with real

@@ -23,15 +23,11 @@
 
 namespace {
 
-using Vec = std::vector<double>;
+using vwfx::Vec;
+using vwfx::near;
 
 Vec vec(const double* v, int n = 3) { return Vec(v, v + n); }
 
-::testing::AssertionResult near(const Vec& got, const Vec& want) {
-  for (size_t i = 0; i < want.size(); ++i)
-    if (std::fabs(got[i] - want[i]) > 1e-12) return ::testing::AssertionFailure() << got[i] << " at " << i;
-  return ::testing::AssertionSuccess();
-}
 
 class WplaneIoTest : public vwfx::VwTest {
 protected:

@@ -24,17 +24,11 @@
 
 namespace {
 
-using Vec = std::vector<double>;
+using vwfx::Vec;
+using vwfx::near;
 
 Vec vec(const double* v) { return Vec(v, v + 3); }
 
-// Equal to 1e-12 in every coordinate.
-::testing::AssertionResult near(const Vec& got, const Vec& want) {
-  for (size_t i = 0; i < want.size(); ++i)
-    if (std::fabs(got[i] - want[i]) > 1e-12)
-      return ::testing::AssertionFailure() << "(" << got[0] << ", " << got[1] << ", " << got[2] << ")";
-  return ::testing::AssertionSuccess();
-}
 
 class WplaneTest : public vwfx::VwTest {
 protected:

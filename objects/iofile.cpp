@@ -7,6 +7,8 @@
 #include "objects/ioformat.h"
 #include "ui/filesys.h"
 
+#include <windows.h>
+
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -206,6 +208,10 @@ int closeWrite(ioCtx* ctx) {
   int code = writeTail(ctx);
   ctx->mode = 0;
   sendAll(ctx, ioEvWriteEnd);
+  // The temporary file goes over the target only once its data is on the
+  // disk: a crash right after the rename must not leave a file of holes.
+  if (std::fflush(ctx->stream) != 0 && !code) code = ioErrCannotWrite;
+  if (ctx->tempName && !code && _commit(_fileno(ctx->stream)) != 0) code = ioErrCannotWrite;
   if (std::fclose(ctx->stream) != 0 && !code) code = ioErrCannotWrite;
   ctx->stream = nullptr;
   if (!code) code = ctx->pendingError;

@@ -569,6 +569,17 @@ TEST_F(IoFile, RawWriteGoesToTheNamedFile) {
   EXPECT_EQ((std::vector<std::string>{"plan.abc"}), entries());
 }
 
+// A device that is always full refuses the header as soon as it is flushed:
+// the write must fail, at the open or at the latest at the close.
+TEST_F(IoFile, FullDiskIsNeverReportedAsSuccess) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  const std::string full = "/dev/full";
+  ioCtx* ctx = nullptr;
+  int code = ioOpen(&ctx, full.c_str(), int(full.size()), ioFlagWrite | ioFlagRaw, 4, nullptr);
+  if (code == 0) code = ioClose(ctx);
+  EXPECT_EQ(ioErrCannotWrite, code);
+}
+
 TEST_F(IoFile, FailureLeavesThroughTheRecoveryPoint) {
   ioRecovery point;
   ioCtx* ctx = reinterpret_cast<ioCtx*>(1);

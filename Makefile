@@ -1,14 +1,19 @@
 # Front door: `make run` builds and starts the program on its bundled default
 # scripts; `make test` builds everything with the sanitizers and runs every test;
 # `make bench` times the interpreter against Ghostscript on bench/ (Release build).
+# `make test` also builds the fuzz targets of tests/fuzz with clang (in
+# build-fuzz) and runs each briefly over its seeds; `make fuzz` runs them
+# for FUZZ_SECONDS each and keeps what they find in build-fuzz/findings/.
 
 BUILD      ?= build
 BENCH_BUILD ?= build-release
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 600
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
-PACKAGES   := cmake ninja-build g++ libgtest-dev libgmock-dev libpng-dev
+PACKAGES   := cmake ninja-build g++ libgtest-dev libgmock-dev libpng-dev clang libclang-rt-dev
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build test run clean bench
+.PHONY: all deps configure build test run clean bench fuzz-build fuzz-short fuzz
 
 all: build
 
@@ -31,6 +36,39 @@ build: configure
 test: build
 	cd $(BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory fuzz-short
+
+# The fuzz build: clang with libFuzzer, only the fuzz targets and what they
+# link. Without clang the fuzz steps are skipped with a note.
+HAVE_CLANG := $(shell command -v clang++ >/dev/null 2>&1 && echo yes)
+
+fuzz-build:
+ifeq ($(HAVE_CLANG),yes)
+	@[ -f $(FUZZ_BUILD)/build.ninja ] || cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DPLUMET_FUZZ=ON -DPLUMET_TESTS=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
+else
+	@echo "clang++ not found: the fuzz targets are not built"
+endif
+
+# Each target for a short time (tests/fuzz/CMakeLists.txt) over a copy of
+# its seeds; a finding fails.
+fuzz-short: fuzz-build
+ifeq ($(HAVE_CLANG),yes)
+	cd $(FUZZ_BUILD) && ctest -L fuzz --output-on-failure -j $(JOBS) --timeout 600
+else
+	@echo "clang++ not found: the fuzz targets are skipped"
+endif
+
+# Each target for FUZZ_SECONDS, keeping the inputs found between runs
+# (build-fuzz/fuzz-work/) and the findings (build-fuzz/findings/).
+fuzz: deps fuzz-build
+ifeq ($(HAVE_CLANG),yes)
+	cd $(FUZZ_BUILD) && PLUMET_FUZZ_SECONDS=$(FUZZ_SECONDS) PLUMET_FUZZ_KEEP_CORPUS=1 \
+	  ctest -L fuzz --output-on-failure -j $(JOBS) --timeout 0
+else
+	@echo "clang++ not found: install clang and libclang-rt-dev (make deps) to fuzz"
+endif
 
 run: build
 	$(BUILD)/bin/plumet
@@ -47,4 +85,4 @@ bench: deps
 	FERUN=$(BENCH_BUILD)/bin/ferun sh bench/run.sh
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(FUZZ_BUILD)

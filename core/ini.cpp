@@ -210,9 +210,13 @@ bool iniSet(iniFile* ini, const char* section, const char* key, const char* valu
   iniLine header = makeLine("[" + std::string(section) + "]\n", crlf);
   if (!seen && !readsBackAsSection(header, section)) return false;
   // A last line without its line end gets one, so nothing is appended to it.
+  // A CR that ended the file stays part of that line: the end written after
+  // it is CR LF, or the CR would read back as half of the line end.
   if (!ini->lines.empty() && (ini->lines.back().text.empty() || ini->lines.back().text.back() != '\n')) {
-    ini->lines.back().text += '\n';
-    ini->lines.back().crlf = crlf;
+    iniLine& last = ini->lines.back();
+    const bool endsInCr = !last.text.empty() && last.text.back() == '\r';
+    last.text += '\n';
+    last.crlf = crlf || endsInCr;
   }
   if (!seen) ini->lines.push_back(std::move(header));
   ini->lines.push_back(std::move(keyLine));

@@ -21,6 +21,9 @@ bool defining = true;
 // Cleared by tests to force the general argument machine.
 bool shortcuts = true;
 
+// Set by bounded runs of untrusted scripts (feOpTestSetCallHook).
+feOpCallHook callHook;
+
 struct TraceRing {
   feOpTraceEntry slots[feOpTraceSlots];
   int32_t next;  // the slot the next call goes into
@@ -36,6 +39,7 @@ int32_t indexOf(const feObject* op) { return int16_t(op->w0.u & 0xFFFFu); }
 
 void feSetOpDefining(bool on) { defining = on; }
 void feOpTestUseShortcuts(bool on) { shortcuts = on; }
+void feOpTestSetCallHook(feOpCallHook hook) { callHook = hook; }
 bool feOpDefining() { return defining; }
 
 void feOpTraceRecord(uint16_t name, uint32_t word) {
@@ -157,6 +161,9 @@ int feCallOp(const feObject* op) {
     fePrintf("%.*s\n", int32_t(length), text);
   }
   if (flags & 0x1) feOpTraceRecord(entry->name, 0);
+  if (callHook) {
+    if (const int rc = callHook(index)) return rc;
+  }
   if (!entry->handler) return feErrUnimplemented;
   if (shortcuts) {
     if (entry->direct) {

@@ -86,6 +86,10 @@ public:
 
   // Answers the file bytes, or -1.
   int run(const char* format);
+  // Frees the texts this walk read into the caller's variables ("S") and
+  // clears them: when ioFail leaves through a recovery point, the caller
+  // never gets to free what the walk handed it before the failure.
+  void dropTexts();
 
 private:
   bool failed() const { return calls[call_].failed; }
@@ -120,6 +124,7 @@ private:
   int64_t counted_ = 0;   // of these, bytes nested calls added to the context
   int64_t memory_ = 0;
   bool broken_ = false;   // an argument is missing or a handler failed while writing: stop
+  std::vector<char**> texts_;  // the variables "S" filled while reading
 };
 
 bool formatWalk::take(ioArg* out, char letter) {
@@ -382,7 +387,13 @@ void formatWalk::allocatedText() {
   std::memcpy(copy, text.data(), text.size());
   copy[text.size()] = 0;
   *slot = copy;
+  texts_.push_back(slot);
   memory_ += 4 + static_cast<int64_t>(text.size());
+}
+
+void formatWalk::dropTexts() {
+  for (char** slot : texts_) uFreeIfSet(slot);
+  texts_.clear();
 }
 
 // Counts what a handler or the layer coder answered: nested ioFormat calls
@@ -500,7 +511,12 @@ int ioFormatArgs(ioCtx* ctx, const char* format, const ioArg* args, size_t count
   if (!format) format = "";
   callScope scope(ctx);
   formatWalk walk(ctx, scope.index(), args, count);
-  return walk.run(format);
+  try {
+    return walk.run(format);
+  } catch (...) {
+    walk.dropTexts();
+    throw;
+  }
 }
 
 namespace {

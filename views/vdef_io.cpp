@@ -48,8 +48,16 @@ int vdefRecordIO(ioCtx* ctx, vdefRec** record, int write) {
   if (!ctx || !record || (write && !*record)) return -1;
   const int version = vwFileDocVersion(ctx);
   vdefRec* target = write ? *record : vdefNew();
-  const bool ok = vwTitleIO(ctx, &target->title, version, write) == 0 &&
-                  ioFormat(ctx, "i3d3d3d", &target->flags, target->centre, target->eye, target->up) >= 0;
+  bool ok = false;
+  try {
+    ok = vwTitleIO(ctx, &target->title, version, write) == 0 &&
+         ioFormat(ctx, "i3d3d3d", &target->flags, target->centre, target->eye, target->up) >= 0;
+  } catch (...) {
+    // A failed read throws to the file's recovery point: the record made
+    // for it is nobody's yet and goes first.
+    if (!write) vdefFree(target);
+    throw;
+  }
   if (write) return ok ? 0 : -1;
   if (!ok) {
     vdefFree(target);

@@ -211,8 +211,9 @@ extern "C" BOOL WINAPI Ellipse(HDC hdc, int left, int top, int right, int bottom
   const EllipseOutline e = ellipseOutline(box);
   PixelMask outline(grow(box, pen, *surface));
   if (!isNullPen(pen)) markOutline(outline, pen, e, [](double) { return true; });
-  fillInterior(dc, box, outline, [&](int x, int y) {
-    const auto& [l, r] = e.rows[static_cast<size_t>(y - box.top)];
+  // The top row is captured by value: clang 14 cannot capture a structured binding.
+  fillInterior(dc, box, outline, [&e, top = box.top](int x, int y) {
+    const auto& [l, r] = e.rows[static_cast<size_t>(y - top)];
     return x >= l && x <= r;
   });
   paintMask(dc, outline, pen);

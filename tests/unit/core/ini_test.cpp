@@ -146,6 +146,9 @@ TEST_F(IniSet, RewritesTheWholeFileKeepingEveryOtherLine) {
        "[A]\nx=1\n\n; end of A\n[Next]\ny=2\n", "A", "k", "v", "[A]\nx=1\n\n; end of A\nk=v\n[Next]\ny=2\n"},
       {"new key at the end of the last section", "[A]\nx=1\n\n", "a", "k", "v", "[A]\nx=1\n\nk=v\n"},
       {"a last line without its line end gets one", "[A]\nx=1", "A", "k", "v", "[A]\nx=1\nk=v\n"},
+      // The CR ending the file belongs to x's value; an LF alone after it
+      // would turn it into a line end.
+      {"a CR ending the file stays in its line", "[A]\nx=1\r", "A", "k", "v", "[A]\nx=1\r\r\nk=v\n"},
       {"new section appended", "[A]\nx=1\n", "New", "K", "v", "[A]\nx=1\n[New]\nK=v\n"},
       {"the key iniGet answers is the one replaced", "[Dup]\nKey=1\nKey=2\n[Other]\n[DUP]\nkey=3\n", "Dup",
        "KEY", "9", "[Dup]\nKey=1\nKey=2\n[Other]\n[DUP]\nkey=9\n"},
@@ -167,6 +170,12 @@ TEST_F(IniSet, RewritesTheWholeFileKeepingEveryOtherLine) {
     EXPECT_EQ(get(reread, c.section, c.key), std::string(c.value).substr(std::string(c.value).find_first_not_of(' ')))
         << c.what;
   }
+  // The other key of the CR case reads back with its CR.
+  write("t.ini", "[A]\nx=1\r");
+  iniFile ini(path("t.ini").c_str());
+  ASSERT_TRUE(iniSet(&ini, "A", "k", "v"));
+  iniFile reread(path("t.ini").c_str());
+  EXPECT_EQ(get(reread, "A", "x"), "1\r");
 }
 
 TEST_F(IniSet, AMissingFileIsCreated) {

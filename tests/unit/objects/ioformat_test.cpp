@@ -764,3 +764,34 @@ TEST_F(IoFormatRecoveryTest, AReadPastTheRecordLeavesThroughTheRecoveryPoint) {
 }
 
 }  // namespace
+
+namespace {
+
+// A text read before the failure is the caller's to free only when the call
+// comes back: leaving through the recovery point, the call frees it itself.
+TEST_F(IoFormatRecoveryTest, ATextReadBeforeAFailureThatLeavesIsFreed) {
+  const std::string name = path("plan.abc");
+  ioCtx* ctx = nullptr;
+  ASSERT_EQ(ioOpen(&ctx, name.c_str(), int(name.size()), ioFlagWrite | ioFlagRaw, 4, nullptr), 0);
+  char layer[] = "Walls";
+  char* text = layer;
+  const int written = ioFormat(ctx, "S", &text);
+  ASSERT_GT(written, 0);
+  ASSERT_EQ(ioClose(ctx), 0);
+
+  ioRecovery point;
+  ASSERT_EQ(ioOpen(&ctx, name.c_str(), int(name.size()), ioFlagRead, 4, &point), 0);
+  ctx->readLimit = ioHeaderSize + written;  // the long that would follow the text is missing
+  char* back = nullptr;
+  int32_t word = 7;
+  bool left = false;
+  try {
+    ioFormat(ctx, "Sl", &back, &word);
+  } catch (const ioFailure&) {
+    left = true;
+  }
+  EXPECT_TRUE(left);
+  EXPECT_EQ(back, nullptr);  // freed (the leak check of the run finds it otherwise)
+}
+
+}  // namespace

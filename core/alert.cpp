@@ -1,12 +1,13 @@
 // Alerts and yes/no questions.
 #include "core/debug.h"
 
+#include "core/abort.h"
 #include "core/proginfo.h"
 #include "core/xlate.h"
 
 #include <cctype>
 #include <cstring>
-#include <string>
+#include <new>
 
 namespace {
 
@@ -32,12 +33,23 @@ char severityOf(const char* text) {
 // The text after the severity letter (empty when there is none).
 const char* afterSeverity(const char* text) { return text[0] ? text + 1 : text; }
 
+// A message of at most kMessageMax characters, held in place: the alert
+// path allocates nothing, so that it works when memory has run out.
+struct Message {
+  char text[kMessageMax + 1];
+  size_t length;
+};
+
 // The message: string resource resourceId when it exists, else fallback, cut
 // to kMessageMax characters.
-std::string messageText(int resourceId, const char* fallback) {
-  char buffer[kMessageMax + 1];
-  if (uLoadString(0, resourceId, buffer, sizeof buffer)) return buffer;
-  return std::string(fallback, strnlen(fallback, kMessageMax));
+void messageText(int resourceId, const char* fallback, Message* out) {
+  if (uLoadString(0, resourceId, out->text, sizeof out->text)) {
+    out->length = strnlen(out->text, kMessageMax);
+  } else {
+    out->length = strnlen(fallback, kMessageMax);
+    std::memcpy(out->text, fallback, out->length);
+  }
+  out->text[out->length] = 0;
 }
 
 // Replaces "^0" by arg, "^" + an information name by its text and removes the
@@ -45,32 +57,40 @@ std::string messageText(int resourceId, const char* fallback) {
 // stays. Scanning goes on behind each inserted text; a replacement that would
 // make the message kMessageMax + 1 characters or longer ends substitution and
 // leaves the rest as it is.
-void substitute(std::string& message, const char* arg) {
+void substitute(Message* message, const char* arg) {
+  char* const text = message->text;
+  size_t& length = message->length;
   size_t i = 0;
-  while (i < message.size()) {
-    if (message[i] != '^') {
+  while (i < length) {
+    if (text[i] != '^') {
       ++i;
       continue;
     }
-    char next = i + 1 < message.size() ? message[i + 1] : '\0';
-    std::string replacement;
+    const char next = i + 1 < length ? text[i + 1] : '\0';
+    const char* replacement = "";
+    size_t replacementLength = 0;
     size_t replaced = 0;
+    char info[32];
     if (next == '0') {
       replacement = arg ? arg : "";
+      // One character past the limit is enough to tell that it does not fit.
+      replacementLength = strnlen(replacement, kMessageMax + 1);
       replaced = 2;
     } else if (next == '^') {
-      message.erase(i, 1);
+      std::memmove(text + i, text + i + 1, length - i);  // the terminator moves too
+      --length;
       continue;
     } else if (next == '{') {
       // Every name is tried; the last one that matches decides.
       const InfoName* match = nullptr;
       for (const InfoName& n : kInfoNames) {
-        if (message.compare(i + 1, strlen(n.name), n.name) == 0) match = &n;
+        const size_t nameLength = strlen(n.name);
+        if (length - (i + 1) >= nameLength && std::memcmp(text + i + 1, n.name, nameLength) == 0) match = &n;
       }
       if (match) {
-        char info[32];
         progInfoString(match->kind, sizeof info, info, "");
         replacement = info;
+        replacementLength = strnlen(info, sizeof info - 1);
         replaced = 1 + strlen(match->name);
       }
     }
@@ -78,9 +98,11 @@ void substitute(std::string& message, const char* arg) {
       ++i;
       continue;
     }
-    if (message.size() - replaced + replacement.size() > kMessageMax) return;
-    message.replace(i, replaced, replacement);
-    i += replacement.size();
+    if (length - replaced + replacementLength > kMessageMax) return;
+    std::memmove(text + i + replacementLength, text + i + replaced, length - (i + replaced) + 1);
+    std::memcpy(text + i, replacement, replacementLength);
+    length = length - replaced + replacementLength;
+    i += replacementLength;
   }
 }
 
@@ -92,8 +114,9 @@ void uAlert(int resourceId, const char* text, const char* arg) {
 
   const char* fallback = nullptr;
   xlateStr(0, afterSeverity(text), &fallback);
-  std::string message = messageText(resourceId, fallback);
-  substitute(message, arg);
+  Message message;
+  messageText(resourceId, fallback, &message);
+  substitute(&message, arg);
 
   UINT icon;
   switch (severity) {
@@ -109,16 +132,24 @@ void uAlert(int resourceId, const char* text, const char* arg) {
 
   const dbgHooks& hooks = dbgGetHooks();
   if (hooks.setAlertActive) hooks.setAlertActive(1);
-  MessageBoxA(GetFocus(), message.c_str(), "Error Alert", MB_OK | icon);
+  MessageBoxA(GetFocus(), message.text, "Error Alert", MB_OK | icon);
   if (hooks.setAlertActive) hooks.setAlertActive(0);
 
-  dbgHandOffIfAsked(message.c_str());
+  dbgHandOffIfAsked(message.text);
 
   if (severity == 'F') {
     // Run the at-quit routines as the quit operator does, then ask the main
     // loop to end with a failure code. The caller carries on until control
     // gets back to the loop.
-    if (dbgGetHooks().quit) dbgGetHooks().quit();
+    // The at-quit routines may themselves be abandoned (memory ran out while
+    // they ran): the quit is asked for all the same.
+    if (dbgGetHooks().quit) {
+      try {
+        dbgGetHooks().quit();
+      } catch (const uAbortSignal&) {
+      } catch (const std::bad_alloc&) {
+      }
+    }
     PostQuitMessage(-1);
   }
 }
@@ -130,7 +161,8 @@ bool uAskYesNo(int resourceId, const char* text) {
   if (!text) text = "";
   char severity = severityOf(text);
   // Neither translated nor substituted.
-  std::string message = messageText(resourceId, afterSeverity(text));
+  Message message;
+  messageText(resourceId, afterSeverity(text), &message);
   UINT icon = severity == 'I' ? MB_ICONINFORMATION : severity == 'W' ? MB_ICONWARNING : MB_ICONSTOP;
-  return MessageBoxA(GetFocus(), message.c_str(), nullptr, MB_YESNO | icon) == IDNO;
+  return MessageBoxA(GetFocus(), message.text, nullptr, MB_YESNO | icon) == IDNO;
 }

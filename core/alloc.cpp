@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -16,8 +17,19 @@ constexpr uint32_t reserveMax = 1073741824;
 
 uScriptRunner lowMemoryRunner;
 
+// Set while the fatal alert is being shown: what it runs (the at-quit
+// routines) may run out again, and is then abandoned without a second alert.
+bool reportingFatal;
+
+// A script of the save offer. One that is abandoned (memory ran out again,
+// the fatal alert then being shown) does not keep the next from running.
 void runLowMemoryScript(const char* text) {
-  if (lowMemoryRunner) lowMemoryRunner(text);
+  if (!lowMemoryRunner) return;
+  try {
+    lowMemoryRunner(text);
+  } catch (const uAbortSignal&) {
+  } catch (const std::bad_alloc&) {
+  }
 }
 
 // The system's resize call; tests replace it to refuse on demand.
@@ -81,6 +93,7 @@ void uFreeIfSet(uHandle handle) {
 }
 
 void uOutOfMemory() {
+  if (reportingFatal) throw uAbortSignal(SIGABRT);
   if (reserve.block) {
     // Give the reserve back so that the scripts have room to save the
     // drawing, then leave the operation that ran out.
@@ -93,7 +106,17 @@ void uOutOfMemory() {
   }
   // Nothing left to give back. Retrying would only show the alert again for
   // as long as memory stays short; the fatal alert asks the program to quit.
-  uAlert(0, "FOut of memory.", nullptr);
+  // Nothing on this path allocates: uAlert builds its message in place, and
+  // the text is marked with "@" so that no translation look-up records it as
+  // missing.
+  struct Reporting {
+    Reporting() { reportingFatal = true; }
+    ~Reporting() { reportingFatal = false; }
+  };
+  {
+    const Reporting reporting;
+    uAlert(0, "F@Out of memory.", nullptr);
+  }
   throw uAbortSignal(SIGABRT);
 }
 

@@ -44,8 +44,14 @@ void uFreeIfSet(T** handle) { uFreeIfSet(reinterpret_cast<uHandle>(handle)); }
 
 // The exhaustion action for a refused request; never returns. With the
 // reserve held it gives the reserve back, alerts, runs the scripts' save
-// offer and abandons the operation; without it, it shows the fatal alert
-// "FOut of memory." and abandons the operation. Both throw uAbortSignal.
+// offer (a script abandoned in turn does not keep the next from running) and
+// abandons the operation; without it, it shows the fatal alert "Out of
+// memory." and abandons the operation. Both throw uAbortSignal. The fatal
+// path allocates nothing on its way to the box (the text is fixed and not
+// translated); a request refused while it is shown (by the at-quit routines
+// the fatal alert runs) is abandoned without a second alert. Also the
+// program's answer to std::bad_alloc where native code meets the
+// interpreter or the message loop.
 [[noreturn]] void uOutOfMemory();
 
 // Runs a script text for the out-of-memory path (the alert asking to save

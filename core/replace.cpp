@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <system_error>
 
@@ -52,7 +53,9 @@ struct uReplaceFile {
 
 uReplaceFile* uReplaceBegin(const char* path) {
   if (!path || !*path) return nullptr;
-  auto* file = new uReplaceFile;
+  // Held so that a failure to allocate the names frees the record.
+  std::unique_ptr<uReplaceFile> held(new uReplaceFile);
+  uReplaceFile* file = held.get();
   file->target = resolvedTarget(path);
   if (isSpecialFile(file->target)) {
     file->stream = std::fopen(file->target.c_str(), "wb");
@@ -69,11 +72,8 @@ uReplaceFile* uReplaceBegin(const char* path) {
       if (!file->stream && !std::filesystem::exists(file->temporary, error)) break;
     }
   }
-  if (!file->stream) {
-    delete file;
-    return nullptr;
-  }
-  return file;
+  if (!file->stream) return nullptr;
+  return held.release();
 }
 
 bool uReplaceWrite(uReplaceFile* file, const void* data, size_t size) {

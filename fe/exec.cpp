@@ -6,6 +6,7 @@
 // operators version, usertime, suspend and resume.
 #include "fe/exec.h"
 
+#include "core/alloc.h"
 #include "core/debug.h"
 #include "core/errors.h"
 #include "fe/arrays.h"
@@ -23,6 +24,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -266,22 +268,41 @@ void freeDropped() {
   if (dropped) discardStack(&dropped);
 }
 
-// Runs entry (moved in) on a fresh execution stack. Whatever the run leaves
-// on its stack, and a stack it put aside with suspend, is discarded before
-// the previous stack comes back.
-int runFresh(feObject* entry) {
-  feStack* saved = nullptr;
-  if (const int rc = feExecStackPush(&saved)) {
-    if (entry) feFree(entry);
-    return rc;
-  }
-  ++runDepth;
-  if (entry) fePush(execStack(), entry);
-  const int result = feRun();
+// Ends a run of runFresh: whatever the run left on its stack, and a stack it
+// put aside with suspend, is discarded (popping the procedure frames its
+// activations pushed) before the previous stack comes back.
+void endFresh(feStack* saved) {
   feExecDiscard(feStackCount(*execStack()));
   if (suspended && suspendedRun == runDepth) discardStack(&suspended);
   --runDepth;
   feExecStackRestore(saved);
+}
+
+// Runs entry (moved in) on a fresh execution stack. A run abandoned by an
+// abort (memory ran out) is ended the same way before the abort goes on to
+// the recovery point, so that the interpreter is back on the caller's stack
+// and nothing of the run is left behind.
+int runFresh(feObject* entry) {
+  feStack* saved = nullptr;
+  try {
+    if (const int rc = feExecStackPush(&saved)) {
+      if (entry) feFree(entry);
+      return rc;
+    }
+  } catch (...) {
+    if (entry) feFree(entry);
+    throw;
+  }
+  ++runDepth;
+  int result;
+  try {
+    if (entry) fePush(execStack(), entry);
+    result = feRun();
+  } catch (...) {
+    endFresh(saved);
+    throw;
+  }
+  endFresh(saved);
   return result;
 }
 
@@ -348,21 +369,40 @@ int feExecute(int32_t depth, uint16_t* flags) {
   const NestingGuard guard;
   const int32_t need = depth > 1 ? depth : 1;
   int result = feOk;
-  while (feStackCount(*execStack()) >= need) {
-    current = feExecTop();
-    const int rc = step(current);
-    freeDropped();
-    if (nesting == 1 && feStacksKeepReplaced()) dropReplacedBlocks();
-    if (rc != feOk) {
-      result = rc;
-      feError(rc);
-      // The error machinery takes the failing entry off the stack. Should it
-      // not have (no error handling installed), the entry goes here, so that
-      // the run moves on instead of failing on it again.
-      if (current) feExecDiscard(1);
-      continue;
+  // The border between the interpreter and the native code it calls: memory
+  // refused to the standard library (std::bad_alloc) takes the program's own
+  // out-of-memory path, which abandons the operation with an abort. The try
+  // block costs nothing while nothing is thrown.
+  bool outOfMemory = false;
+  try {
+    while (feStackCount(*execStack()) >= need) {
+      current = feExecTop();
+      const int rc = step(current);
+      freeDropped();
+      if (nesting == 1 && feStacksKeepReplaced()) dropReplacedBlocks();
+      if (rc != feOk) {
+        result = rc;
+        feError(rc);
+        // The error machinery takes the failing entry off the stack. Should it
+        // not have (no error handling installed), the entry goes here, so that
+        // the run moves on instead of failing on it again.
+        if (current) feExecDiscard(1);
+        continue;
+      }
+      if (current) feExecPop();
     }
-    if (current) feExecPop();
+  } catch (const std::bad_alloc&) {
+    outOfMemory = true;
+  } catch (...) {
+    freeDropped();
+    current = outer;
+    throw;
+  }
+  if (outOfMemory) {
+    // Outside the handler, so that the save offer it runs does not nest in it.
+    freeDropped();
+    current = outer;
+    uOutOfMemory();
   }
   if (flags) {
     const feObject* top = feExecTop();
@@ -384,10 +424,25 @@ int feRunString(const char* text) {
   feObject source;
   if (const int rc = execString(text, &source)) return rc;
   feObject check;
-  if (!findErrorCheck(&check)) return runFresh(&source);
+  bool found;
+  try {
+    found = findErrorCheck(&check);
+  } catch (...) {
+    feFree(&source);
+    throw;
+  }
+  if (!found) return runFresh(&source);
   // errorcheck takes the text from the operand stack and runs it under
   // stopped; an error is reported by handleerror.
-  if (const int rc = fePush(operands(), &source)) {
+  int rc;
+  try {
+    rc = fePush(operands(), &source);
+  } catch (...) {
+    feFree(&source);
+    feFree(&check);
+    throw;
+  }
+  if (rc != feOk) {
     feFree(&source);
     feFree(&check);
     return rc;
@@ -452,7 +507,14 @@ int feOpSuspend(feArgs* args) {
   // The suspend entry itself is done: when the stack comes back, what
   // follows it runs.
   feStack* fresh = nullptr;
-  if (const int rc = feStackNew(&fresh, 40)) {
+  int rc;
+  try {
+    rc = feStackNew(&fresh, 40);
+  } catch (...) {
+    feFree(&source);
+    throw;
+  }
+  if (rc != feOk) {
     feFree(&source);
     return rc;
   }

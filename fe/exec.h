@@ -11,10 +11,15 @@
 // Runs until the execution stack holds fewer than max(depth, 1) entries;
 // answers the last error code raised during the run (0 when none) and stores
 // the flags of the entry being executed when it stopped (0 when empty) in
-// *flags (may be null).
+// *flags (may be null). std::bad_alloc from a step takes the out-of-memory
+// path (uOutOfMemory, which throws uAbortSignal); an abort passes through
+// with the entry being executed restored.
 int feExecute(int32_t depth, uint16_t* flags);
 int feRun();
 // Runs text as FE source on a fresh execution stack; answers the result.
+// These runs are exception-safe: an abort from inside ends the run (its
+// stack released, its frames popped, a stack it put aside discarded, the
+// caller's stack back) and goes on to the recovery point.
 int feExecString(const char* text);
 // The same, with errors reported through handleerror (errorcheck); still
 // answers the error code.

@@ -384,7 +384,15 @@ int feImageWrite(const char* path, const feObject* root, feImageStats* stats) {
   uReplaceFile* out = uReplaceBegin(hostPath(path).c_str());
   if (!out) return feErrInvalidFileAccess;
   uArrayFile file = uArrayOnReplace(out);
-  const int status = Writer(&file, stats).write(root);
+  int status;
+  try {
+    status = Writer(&file, stats).write(root);
+  } catch (...) {
+    // Abandoned (memory ran out): the temporary file goes, the earlier
+    // image stays.
+    uReplaceAbort(out);
+    throw;
+  }
   if (status != feOk) {
     uReplaceAbort(out);
     return status;

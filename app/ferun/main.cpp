@@ -9,6 +9,10 @@
 //   ferun --png OUT ...    with the frame window, so that documents get
 //                          windows; after the runs the front document
 //                          window's client area is written to OUT as PNG
+//   ferun --refuse-larger BYTES ...
+//                          from the first run on, the program's allocator
+//                          refuses every request larger than BYTES, as if
+//                          memory had run out (to try the out-of-memory path)
 //
 // Without --bare the runner also has the test stand-ins of standins.h, and
 // the script procedures the program runs by name and "draft.fe" defines
@@ -21,7 +25,15 @@
 // run (a file that cannot be opened is reported as run's error); the next
 // file still runs. The exit status is 1 when any report was printed, else
 // 0. A script that calls quit ends the sequence after its own run.
+//
+// A run abandoned by an abort (memory ran out, a request too large) that
+// nothing in the scripts took ends the sequence: the runner reports it in
+// one line on standard error, releases what the program releases when it
+// ends, and exits with status 3. Later files do not run, since the state
+// the abandoned run left is not one a script can count on.
 #include "app/draft.h"
+#include "core/abort.h"
+#include "core/alloc_test.h"
 #include "app/ferun/standins.h"
 #include "ui/app.h"
 #include "ui/wind.h"
@@ -35,8 +47,11 @@
 #include <platform_test.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -54,8 +69,27 @@ void toStdout(void*, const char* text, size_t length) {
 }
 
 int usage() {
-  std::fprintf(stderr, "usage: ferun [--bare] [--png OUT] FILE... | ferun [--bare] [--png OUT] -e TEXT\n");
+  std::fprintf(stderr,
+               "usage: ferun [--bare] [--png OUT] [--refuse-larger BYTES] FILE... | "
+               "ferun [--bare] [--png OUT] [--refuse-larger BYTES] -e TEXT\n");
   return 2;
+}
+
+// --refuse-larger: the allocator's system call refuses requests above the
+// limit.
+size_t refuseLarger;
+void* limitedRealloc(void* block, size_t size) { return size > refuseLarger ? nullptr : std::realloc(block, size); }
+
+// Reads a whole decimal number of bytes; false when text is not one.
+bool readBytes(const char* text, size_t* out) {
+  if (!*text) return false;
+  size_t value = 0;
+  for (; *text; ++text) {
+    if (*text < '0' || *text > '9' || value > (SIZE_MAX - 9) / 10) return false;
+    value = value * 10 + size_t(*text - '0');
+  }
+  *out = value;
+  return true;
 }
 
 // The procedures the program runs by name, each taking its argument, unless
@@ -88,9 +122,34 @@ bool writePng(const char* path) {
   return false;
 }
 
-}  // namespace
+// The one-line report of an abort: "ferun: <what>: <reason>", or
+// "ferun: <reason>" without what.
+void reportAbort(const char* what, const char* reason) {
+  if (what) std::fprintf(stderr, "ferun: %s: %s\n", what, reason);
+  else std::fprintf(stderr, "ferun: %s\n", reason);
+  std::fflush(stderr);
+}
 
-int main(int argc, char** argv) {
+// Runs one argument (a file, or the text after -e); false when an abort
+// abandoned it (reported).
+bool runOne(const char* what, bool text) {
+  try {
+    if (text) feRunString(what);
+    else feRunFile(what, std::strlen(what));
+    return true;
+  } catch (const uAbortSignal& abortSignal) {
+    char reason[48];
+    std::snprintf(reason, sizeof reason, "abandoned (abort signal %d)", abortSignal.signal);
+    reportAbort(text ? "-e" : what, reason);
+  } catch (const std::bad_alloc&) {
+    reportAbort(text ? "-e" : what, "abandoned (out of memory)");
+  }
+  return false;
+}
+
+constexpr int kAbortStatus = 3;
+
+int run(int argc, char** argv) {
   int first = 1;
   const bool bare = argc > first && std::strcmp(argv[first], "--bare") == 0;
   if (bare) ++first;
@@ -98,6 +157,12 @@ int main(int argc, char** argv) {
   if (argc > first && std::strcmp(argv[first], "--png") == 0) {
     if (argc <= first + 1) return usage();
     png = argv[first + 1];
+    first += 2;
+  }
+  bool refusing = false;
+  if (argc > first && std::strcmp(argv[first], "--refuse-larger") == 0) {
+    if (argc <= first + 1 || !readBytes(argv[first + 1], &refuseLarger)) return usage();
+    refusing = true;
     first += 2;
   }
   if (argc <= first) return usage();
@@ -115,20 +180,42 @@ int main(int argc, char** argv) {
     standinsInit();
   }
   feSetOutHook(toStdout, nullptr);
-  if (!bare) feRunString(kDefaults);
-  for (int i = first; i < argc; ++i) {
-    if (std::strcmp(argv[i], "-e") == 0) feRunString(argv[++i]);
-    else feRunFile(argv[i], std::strlen(argv[i]));
+  bool abandoned = !bare && !runOne(kDefaults, true);
+  if (refusing) uSetSystemRealloc(limitedRealloc);
+  for (int i = first; i < argc && !abandoned; ++i) {
+    const bool text = std::strcmp(argv[i], "-e") == 0;
+    if (text) ++i;
+    abandoned = !runOne(argv[i], text);
     std::fflush(stdout);
     // A script that ran quit has posted the quit message: stop there.
     MSG msg;
     if (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) break;
   }
   std::fflush(stdout);
-  const bool written = !png || writePng(png);
+  const bool written = abandoned || !png || writePng(png);
   // Documents are closed and the drawing layer let go, as the program does
   // when it ends.
+  uSetSystemRealloc(nullptr);
   if (!bare) draftExit();
   feSetOutHook(nullptr, nullptr);
+  if (abandoned) return kAbortStatus;
   return feErrorReportCount() > 0 || !written ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // An abort outside the runs (start-up, the release at the end) ends the
+  // runner as well, reported the same way.
+  try {
+    return run(argc, argv);
+  } catch (const uAbortSignal& abortSignal) {
+    char reason[48];
+    std::snprintf(reason, sizeof reason, "ended (abort signal %d)", abortSignal.signal);
+    reportAbort(nullptr, reason);
+  } catch (const std::bad_alloc&) {
+    reportAbort(nullptr, "ended (out of memory)");
+  }
+  std::fflush(stdout);
+  return kAbortStatus;
 }

@@ -4,9 +4,12 @@
 // ends written as "\n"; an error report made during start-up (the text that
 // follows a new report's count, up to its line end) is copied to standard
 // error. A failed start-up ends the program with status 1 unless the quit
-// message carries another non-zero code.
+// message carries another non-zero code. An abort that escapes WinMain's
+// recovery point (one raised while the program closes, say) ends the program
+// with a one-line report on standard error and status 3.
 #include "app/draft.h"
 #include "app/plumet.h"
+#include "core/abort.h"
 #include "fe/error.h"
 #include "fe/output.h"
 #include "ui/mainloop.h"
@@ -14,9 +17,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 
 namespace {
+
+constexpr int kAbortStatus = 3;
 
 uint32_t reportsSeen;
 bool copyingReport;
@@ -47,7 +53,17 @@ int main(int argc, char** argv) {
     line += argv[i];
   }
   feSetOutHook(toStdout, nullptr);
-  WinMain(nullptr, nullptr, line.data(), SW_SHOWNORMAL);
+  try {
+    WinMain(nullptr, nullptr, line.data(), SW_SHOWNORMAL);
+  } catch (const uAbortSignal& abortSignal) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "plumet: ended by an abort (signal %d)\n", abortSignal.signal);
+    return kAbortStatus;
+  } catch (const std::bad_alloc&) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "plumet: ended: out of memory\n");
+    return kAbortStatus;
+  }
   std::fflush(stdout);
   const int code = static_cast<int>(evQuitCode());
   return code == 0 && draftStartFailed() ? 1 : code;

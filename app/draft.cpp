@@ -4,6 +4,7 @@
 #include "app/plumet.h"
 #include "core/debug.h"
 #include "core/ini.h"
+#include "core/modulepath.h"
 #include "core/proginfo.h"
 #include "core/startstate.h"
 #include "core/units.h"
@@ -68,7 +69,7 @@ void gobjInitModule() {
   gobjOpsInit();
 }
 
-enum { kTimingSamples = 8, kPathMax = 260 };
+enum { kTimingSamples = 8 };
 
 // The module set-ups in their fixed order. Those of subsystems not built yet
 // have no routine: they are named here so that the order stays visible and
@@ -168,19 +169,8 @@ void runGroups(int first, int last, bool polled = true) {
   }
 }
 
-std::string programDirectory() {
-  char path[kPathMax] = {};
-  DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-  std::string full(path, n < sizeof path ? n : sizeof path - 1);
-  size_t slash = full.find_last_of("/\\");
-  return slash == std::string::npos ? std::string() : full.substr(0, slash + 1);
-}
-
-std::string programImagePath() {
-  char path[kPathMax] = {};
-  DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-  return appImagePathFor(std::string(path, n < sizeof path ? n : sizeof path - 1));
-}
+// The compiled image beside the program: its path with ".FEB" for ".exe".
+std::string programImagePath() { return appImagePathFor(uModulePath()); }
 
 uint32_t startModifiers() {
   uint32_t mods = 0;
@@ -261,7 +251,7 @@ void feutilInit() {
 std::string draftFEPathDir() {
   std::string dir;
   if (iniCurrent()) iniGetString(iniCurrent(), "Defaults", "FEPath", &dir);
-  if (dir.empty()) dir = programDirectory();
+  if (dir.empty()) dir = uModuleDirectory();
   // A directory given without its final separator still prefixes names.
   if (!dir.empty() && dir.back() != '/' && dir.back() != '\\') dir += '/';
   return dir;

@@ -3,6 +3,7 @@
 #include "app/draft.h"
 #include "app/hooks.h"
 #include "core/abort.h"
+#include "core/alloc.h"
 #include "core/debug.h"
 #include "core/startstate.h"
 #include "ui/app.h"
@@ -12,11 +13,11 @@
 #include <cfenv>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <system_error>
 
 namespace {
 
-constexpr size_t kIniNameMax = 259;     // the name buffer holds 260 bytes
 constexpr int kMessageQueueLarge = 112;  // two-byte text needs a longer queue
 constexpr int kMessageQueueSmall = 32;
 constexpr UINT kMsgBringToFront = 1227;
@@ -54,7 +55,7 @@ appCommandLine appParseCommandLine(const char* line) {
       if (i < text.size() && (text[i] == ':' || text[i] == '=')) ++i;
       while (i < text.size() && isBlank(text[i])) ++i;
       out.iniGiven = true;
-      out.iniName = text.substr(i, kIniNameMax);
+      out.iniName = text.substr(i);  // taken whole, whatever its length
       i = text.size();
     }
   }
@@ -62,11 +63,17 @@ appCommandLine appParseCommandLine(const char* line) {
   return out;
 }
 
-bool appAcceptIniName(const std::string& name, std::string* fullPath) {
-  if (name.empty() || name.find_first_of("*?") != std::string::npos) return false;
+bool appAcceptIniName(const std::string& name, std::string* fullPath, std::string* reason) {
+  auto refuse = [reason](const char* why) {
+    if (reason) *reason = why;
+    return false;
+  };
+  if (name.empty()) return refuse("no file name follows the switch");
+  if (name.find_first_of("*?") != std::string::npos) return refuse("the name holds \"*\" or \"?\"");
   std::error_code ec;
   std::filesystem::path path(name);
   if (!std::filesystem::is_regular_file(path, ec)) {
+    if (ec == std::errc::filename_too_long) return refuse("the name is too long for the file system");
     // A name that differs from the file on disk only in case is the file.
     std::filesystem::path dir = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
     std::string wanted = path.filename().string();
@@ -80,11 +87,21 @@ bool appAcceptIniName(const std::string& name, std::string* fullPath) {
         break;
       }
     }
-    if (!found) return false;
+    if (!found) return refuse(std::filesystem::exists(path, ec) ? "not a file" : "no such file");
   }
   std::filesystem::path absolute = std::filesystem::absolute(path, ec);
   if (fullPath) *fullPath = ec ? path.string() : absolute.lexically_normal().string();
   return true;
+}
+
+std::string appIniRefusalText(const std::string& name, const std::string& reason) {
+  // The alert holds 255 characters: a long name is shown by its start and
+  // its end, the part left out marked by "...".
+  constexpr size_t kShownMax = 110, kShownHead = 40;
+  std::string shown = name;
+  if (shown.size() > kShownMax)
+    shown = name.substr(0, kShownHead) + "..." + name.substr(name.size() - (kShownMax - kShownHead - 3));
+  return reason + ": " + shown;
 }
 
 std::string appImagePathFor(const std::string& modulePath) {
@@ -156,11 +173,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
   if (parsed.iniGiven) {
     appSetIniName(parsed.iniName.c_str());
     dbgPrintf("Command Line INI:%s\n", parsed.iniName.c_str());
-    std::string full;
-    if (appAcceptIniName(parsed.iniName, &full)) {
+    std::string full, reason;
+    if (appAcceptIniName(parsed.iniName, &full, &reason)) {
       appSetIniName(full.c_str());
     } else {
       dbgPrintf("INI from program name!\n");
+      // The user asked for this file: say that it is not the one used.
+      uAlert(0, "WThe configuration file given with -i is not used (^0). The default one is used instead.",
+             appIniRefusalText(parsed.iniName, reason).c_str());
       appSetSwitches(appSwitches() & ~appSwitchBit('i'));
       appSetIniName(appDefaultIniName);
     }
@@ -169,12 +189,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
   if (appHasSwitch('b')) controlWord = 0;
 
   // The recovery point: an abort signal is reported and the main loop runs
-  // again; when it ends the program closes as usual.
+  // again; when it ends the program closes as usual. Memory refused to the
+  // standard library outside the interpreter (a window's message, start-up)
+  // takes the program's out-of-memory path here, once the stack is unwound,
+  // and ends in the abort signal like any other exhaustion.
   bool recovering = false;
   for (;;) {
     try {
-      if (recovering) evMainLoop();
-      else appRun(doInit, instance, previous, appGetCmdLine(), show);
+      try {
+        if (recovering) evMainLoop();
+        else appRun(doInit, instance, previous, appGetCmdLine(), show);
+      } catch (const std::bad_alloc&) {
+        uOutOfMemory();
+      }
       break;
     } catch (const uAbortSignal& abortSignal) {
       char text[16];

@@ -15,7 +15,7 @@
 // "/" or "-" followed by one letter, separated by blanks. Letter d also sets
 // b; letter m sets the M flag (the control word is never applied); letter i
 // takes the rest of the line (after blanks, an optional ":" or "=" and
-// blanks) as the configuration-file name, cut to 259 characters. Parsing
+// blanks) as the configuration-file name, whole whatever its length. Parsing
 // stops at the first other character; what follows is the rest.
 struct appCommandLine {
   uint32_t switches = 0;
@@ -32,8 +32,14 @@ appCommandLine appParseCommandLine(const char* line);
 
 // Whether a configuration-file name given with switch i is taken: it must
 // hold no "*" or "?" and name an existing file (case aside). On success
-// *fullPath is the file's full path.
-bool appAcceptIniName(const std::string& name, std::string* fullPath);
+// *fullPath is the file's full path; otherwise *reason (when given) says why
+// not, in words for the user.
+bool appAcceptIniName(const std::string& name, std::string* fullPath, std::string* reason = nullptr);
+
+// The text that tells the user why the name given with switch i is not
+// used: the reason and the name, a long name shortened in the middle
+// ("...") so that the whole fits in an alert.
+std::string appIniRefusalText(const std::string& name, const std::string& reason);
 
 // The compiled image's path for the program module's path: a trailing
 // ".exe" (any case) is removed and ".FEB" appended.

@@ -1,6 +1,8 @@
 // The configuration file's path and the program's configuration object.
 #include "core/ini.h"
 
+#include "core/modulepath.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -12,23 +14,12 @@ namespace {
 
 bool isSeparator(char c) { return c == '/' || c == '\\'; }
 
-// The directory of the program's executable, with its final separator, or
-// empty when the system cannot say.
+// The directory of the program's executable with "/" separators and its
+// final separator, or empty when the system cannot say.
 std::string programDirectory() {
-  std::string path(MAX_PATH, '\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameA(nullptr, path.data(), DWORD(path.size()));
-    if (n == 0) return std::string();
-    if (n < path.size()) {
-      path.resize(n);
-      break;
-    }
-    if (path.size() >= 65536) return std::string();  // no sensible path is longer
-    path.resize(path.size() * 2);
-  }
-  std::replace(path.begin(), path.end(), '\\', '/');
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  std::string dir = uModuleDirectory();
+  std::replace(dir.begin(), dir.end(), '\\', '/');
+  return dir;
 }
 
 // The path itself when a file of that name exists; otherwise the path of a

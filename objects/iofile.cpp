@@ -245,7 +245,9 @@ int ioOpen(ioCtx** out, const char* name, int nameLength, uint32_t flags, int ve
   ctx->writeEnable = 1;
   ctx->readLimit = -1;
   const uint32_t mode = flags & ioFlagModeMask;
-  if (!out || !name || nameLength <= 0 || (mode != ioFlagRead && mode != ioFlagWrite))
+  // A zero byte inside the counted name would open a shorter name.
+  if (!out || !name || nameLength <= 0 || (mode != ioFlagRead && mode != ioFlagWrite) ||
+      std::memchr(name, 0, size_t(nameLength)))
     return openFailed(ctx, ioErrBadArg, "TBad Arg in ioOpen");
   ctx->name = copyName(name, size_t(nameLength));
   const int code = mode == ioFlagRead ? openRead(ctx) : openWrite(ctx, size_t(nameLength), version);

@@ -5,6 +5,7 @@
 #include "core/alloc.h"
 #include "core/debug.h"
 #include "core/ini.h"
+#include "core/modulepath.h"
 #include "core/proginfo.h"
 #include "core/startstate.h"
 #include "ui/mainloop.h"
@@ -19,7 +20,6 @@ namespace {
 const char kFrameClass[] = "mpframe";
 const int kFrameExtra = 33;
 const int kColorAppWorkspace = 12;
-const int kPathSize = 260;
 const int kTitleSize = 256;
 const int kMaxQueryChildren = 32;
 
@@ -147,14 +147,10 @@ LRESULT CALLBACK DLFrameWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
   }
 }
 
-void appIniFromProgram(char* buffer) {
-  char path[kPathSize] = {0};
-  DWORD length = GetModuleFileNameA(nullptr, path, kPathSize);
-  std::string name(path, length < kPathSize ? length : kPathSize - 1);
+std::string appIniFromProgram() {
+  std::string name = uModulePath();
   if (name.size() >= 4 && strncasecmp(name.c_str() + name.size() - 4, ".exe", 4) == 0) name.resize(name.size() - 4);
-  name += ".INI";
-  if (name.size() >= static_cast<size_t>(kPathSize)) name.resize(kPathSize - 1);
-  std::memcpy(buffer, name.c_str(), name.size() + 1);
+  return name + ".INI";
 }
 
 HWND appInit(const char* commandLine, int show, appFrameHook hook, HINSTANCE instance, const char* iniName) {
@@ -181,9 +177,7 @@ HWND appInit(const char* commandLine, int show, appFrameHook hook, HINSTANCE ins
     name = appGetIniName();
     dbgPrintf("uiIniSetup from appInit; INI from cmd line\n");
   } else {
-    char buffer[kPathSize];
-    appIniFromProgram(buffer);
-    name = buffer;
+    name = appIniFromProgram();
     dbgPrintf("uiIniSetup from appInit; INI from pgm name\n");
   }
   dbgPrintf("INI:%s\n", name.c_str());

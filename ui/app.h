@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 // The frame hook sees every frame message first; a non-zero answer makes
 // the frame procedure answer 0 without handling it.
@@ -38,8 +39,9 @@ void appCallAndExit(void (*routine)());
 // ("/Memory/Reserve", default "128000") and creates the frame; answers it,
 // or 0 when it cannot be created.
 HWND appInit(const char* commandLine, int show, appFrameHook hook, HINSTANCE instance, const char* iniName);
-// The program's module path without a final ".exe" (any case), plus ".INI".
-void appIniFromProgram(char* buffer /* 260 bytes */);
+// The program's module path, whole, without a final ".exe" (any case), plus
+// ".INI".
+std::string appIniFromProgram();
 HWND appCreateFrame(const char* commandLine, int show);
 HWND appCreateMdiClient(HWND frame, HINSTANCE instance);
 // Destroys the windows, then frees the memory reserve.

@@ -1,46 +1,34 @@
 #include "ui/pgmpath.h"
 
+#include "core/modulepath.h"
 #include "core/text.h"
 
 #include <windows.h>
 
 #include <cstring>
-#include <string_view>
 
-char* pgmPathCopy(const char* name, char* buffer) {
-  char path[pgmPathMax + 1] = {};
-  DWORD n = GetModuleFileNameA(nullptr, path, pgmPathMax);
-  if (n > pgmPathMax) n = pgmPathMax;
-  path[n] = 0;
-  size_t dir = 0;
-  for (size_t i = 0; i < n; ++i)
-    if (path[i] == '/' || path[i] == '\\') dir = i + 1;
-  std::string_view rest = name ? name : "";
-  size_t used = dir < pgmPathMax ? dir : pgmPathMax - 1;
-  std::memcpy(buffer, path, used);
-  size_t more = rest.size() < size_t(pgmPathMax - 1 - used) ? rest.size() : size_t(pgmPathMax - 1 - used);
-  std::memcpy(buffer + used, rest.data(), more);
-  buffer[used + more] = 0;
-  return buffer;
-}
+std::string pgmPathOf(const char* name) { return uModuleDirectory() + (name ? name : ""); }
 
 void pgmModulePath(char** out, int* length) {
-  char path[pgmPathMax + 1] = {};
-  DWORD n = GetModuleFileNameA(nullptr, path, pgmPathMax);
-  if (n > pgmPathMax) n = pgmPathMax;
-  *out = uStrDup(path, n, nullptr);
-  if (length) *length = int(n);
+  const std::string path = uModulePath();
+  *out = uStrDup(path.data(), uint32_t(path.size()), nullptr);
+  if (length) *length = int(path.size());
 }
 
 char* pgmFullPath(const char* text, int length) {
-  if (!text || length <= 0 || length > pgmPathMax) return nullptr;
-  char name[pgmPathMax + 1];
-  std::memcpy(name, text, size_t(length));
-  name[length] = 0;
-  char full[pgmPathMax + 1];
-  DWORD n = GetFullPathNameA(name, sizeof full, full, nullptr);
-  if (n == 0 || n > pgmPathMax) return nullptr;
-  return uStrDup(full, n, nullptr);
+  if (!text || length <= 0) return nullptr;
+  const std::string name(text, size_t(length));
+  if (name.find('\0') != std::string::npos) return nullptr;  // would name a shorter path
+  // The call answers the size it needs when the buffer is short: one more
+  // call with that size gets the whole path.
+  std::string full(MAX_PATH, '\0');
+  DWORD n = GetFullPathNameA(name.c_str(), DWORD(full.size()), full.data(), nullptr);
+  if (n >= full.size()) {
+    full.resize(n);
+    n = GetFullPathNameA(name.c_str(), DWORD(full.size()), full.data(), nullptr);
+  }
+  if (n == 0 || n >= full.size()) return nullptr;
+  return uStrDup(full.data(), n, nullptr);
 }
 
 int fileTitleOf(const char* name, char** out) {

@@ -18,38 +18,35 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace {
 
-enum { kNameMax = 255 };
-
 // The file name the script procedure "aPrefFile" leaves, when it is defined
 // and leaves a string; otherwise "Plumet Prefs" in the program directory.
-size_t prefsFileName(char* buffer) {
+// Either is taken whole.
+std::string prefsFileName() {
   if (scriptDefined("aPrefFile")) {
     const int32_t depth = feOperandDepth();
     const int answer = scriptRunByName("aPrefFile");
-    size_t length = 0;
+    std::string name;
     bool found = false;
     if (answer == 0 && feOperandDepth() > depth) {
       const feObject* top = feStackIndex(*feOperandStack(), 0);
       const char* text = nullptr;
       int32_t n = 0;
       if (top && feType(top) == feTString && feGetString(top, &text, &n) == 0) {
-        length = std::min<size_t>(size_t(n), kNameMax);
-        if (length) std::memcpy(buffer, text, length);
-        buffer[length] = 0;
+        if (text && n > 0) name.assign(text, size_t(n));
         found = true;
       }
     }
     feOperandRestore(depth);
     if (found) {
-      dbgPrintf("[vwGetDefaultDoc] prefs file='%.*s'\n", int(length), buffer);
-      return length;
+      dbgPrintf("[vwGetDefaultDoc] prefs file='%s'\n", name.c_str());
+      return name;
     }
   }
-  pgmPathCopy("Plumet Prefs", buffer);
-  return std::strlen(buffer);
+  return pgmPathOf("Plumet Prefs");
 }
 
 }  // namespace
@@ -57,8 +54,7 @@ size_t prefsFileName(char* buffer) {
 docRec* vwGetDefaultDoc() {
   docModuleState& state = docState();
   if (state.prefs) return state.prefs;
-  char name[pgmPathMax + 1] = {};
-  const size_t length = prefsFileName(name);
+  const std::string name = prefsFileName();
   docRec* doc = nullptr;
   if (docCreate(&doc) != 0 || !doc) return nullptr;
   if (doc->object.refCount != feObjPermanent) ++doc->object.refCount;
@@ -68,7 +64,7 @@ docRec* vwGetDefaultDoc() {
   // The read makes the document current for its time; whatever was current
   // before is current again afterwards.
   docRec* before = vwCurDoc();
-  vwReadDoc(doc, name, uint32_t(length), vwReadNoWindow | 0x10);
+  vwReadDoc(doc, name.c_str(), uint32_t(name.size()), vwReadNoWindow | 0x10);
   if (vwCurDoc() != before) docSetCurrent(before);
   doc->flags |= docUntitled;
   if (!doc->firstModel) {
@@ -79,7 +75,7 @@ docRec* vwGetDefaultDoc() {
   evtSignal(vwEvPrefsLoaded, reinterpret_cast<intptr_t>(doc));
   if (scriptDefined("aLoadPrefsHook")) {
     const int32_t depth = feOperandDepth();
-    if (docPushText(name, length) == 0) scriptRunByName("aLoadPrefsHook");
+    if (docPushText(name.data(), name.size()) == 0) scriptRunByName("aLoadPrefsHook");
     feOperandRestore(depth);
   }
   return doc;

@@ -5,12 +5,27 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <string>
 
 namespace {
 
 bool isSeparator(char c) { return c == '/' || c == '\\'; }
+
+// The working directory, whole whatever its length; empty when the system
+// cannot say.
+std::string workingDirectory() {
+  std::string dir(256, '\0');
+  for (;;) {
+    if (getcwd(dir.data(), dir.size())) {
+      dir.resize(std::strlen(dir.c_str()));
+      return dir;
+    }
+    if (errno != ERANGE || dir.size() >= 65536) return std::string();
+    dir.resize(dir.size() * 2);
+  }
+}
 
 }  // namespace
 
@@ -37,9 +52,11 @@ extern "C" DWORD WINAPI GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength,
   if (isSeparator(lpFileName[0])) {
     full = lpFileName;
   } else {
-    char cwd[4096];
-    if (!getcwd(cwd, sizeof cwd)) return 0;
-    full = cwd;
+    full = workingDirectory();
+    if (full.empty()) {
+      SetLastError(ERROR_PATH_NOT_FOUND);
+      return 0;
+    }
     if (full.empty() || full.back() != '/') full += '/';
     full += lpFileName;
   }

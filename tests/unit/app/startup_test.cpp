@@ -56,9 +56,12 @@ TEST(StartupSwitches, ParseTable) {
   }
 }
 
-TEST(StartupSwitches, IniNameCutTo259Characters) {
-  std::string line = "/i " + std::string(300, 'a');
-  EXPECT_EQ(appParseCommandLine(line.c_str()).iniName.size(), 259u);
+TEST(StartupSwitches, IniNameTakenWholeWhateverItsLength) {
+  for (size_t length : {259u, 300u, 5000u}) {
+    const std::string name = "/" + std::string(length - 1, 'a');
+    const std::string line = "-f -i " + name;
+    EXPECT_EQ(appParseCommandLine(line.c_str()).iniName, name) << length;
+  }
 }
 
 TEST(StartupSwitches, IniNameAcceptedOnlyForAnExistingFileCaseAside) {

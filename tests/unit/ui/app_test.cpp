@@ -173,9 +173,7 @@ TEST(AppIniName, FromProgramPath) {
   };
   for (const Case& c : cases) {
     plTestSetModuleFileName(c.module);
-    char buffer[260];
-    appIniFromProgram(buffer);
-    EXPECT_STREQ(buffer, c.ini);
+    EXPECT_EQ(appIniFromProgram(), c.ini);
   }
   plTestReset();
 }

@@ -26,10 +26,10 @@ TEST(PgmPath, ProgramDirectoryAndModulePath) {
   const std::string path = taken(module);
   ASSERT_EQ(size_t(length), path.size());
   const std::string dir = path.substr(0, path.find_last_of('/') + 1);
-  char buffer[pgmPathMax];
-  EXPECT_EQ(dir + "Plumet Prefs", pgmPathCopy("Plumet Prefs", buffer));
+  EXPECT_EQ(dir + "Plumet Prefs", pgmPathOf("Plumet Prefs"));
   const std::string longName(400, 'x');
-  EXPECT_EQ(size_t(pgmPathMax - 1), std::string(pgmPathCopy(longName.c_str(), buffer)).size()) << "cut to the buffer";
+  EXPECT_EQ(dir + longName, pgmPathOf(longName.c_str())) << "taken whole";
+  EXPECT_EQ(dir, pgmPathOf(nullptr));
 }
 
 TEST(PgmPath, FullPathsResolveAgainstTheWorkingDirectory) {

@@ -90,6 +90,10 @@ int plTestGdiCallCount(const std::string& name);
 // rop), StretchBlt (the eight coordinates, rop), PatBlt (x, y, w, h, rop),
 // TextOutA (x, y, count).
 
+// GDI: the entries of a logical palette as created (empty for a handle that
+// is not a palette).
+std::vector<PALETTEENTRY> plTestPaletteEntries(HPALETTE palette);
+
 // Fonts: the families EnumFontFamiliesA reports, in this order. Until set,
 // and after plTestReset: Arial, Courier New (fixed pitch), Times New Roman.
 struct PlFontFamily {

@@ -850,6 +850,19 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h);
 BOOL WINAPI DeleteObject(HGDIOBJ ho);
 int WINAPI GetObjectA(HANDLE h, int c, LPVOID pv);
 DWORD WINAPI GetObjectType(HGDIOBJ h);
+
+/* GDI32: logical palettes. A true-colour screen has no hardware palette:
+   selecting and realising are recorded, and colours stay as given. */
+typedef struct tagPALETTEENTRY { BYTE peRed; BYTE peGreen; BYTE peBlue; BYTE peFlags; } PALETTEENTRY, *LPPALETTEENTRY;
+typedef struct tagLOGPALETTE { WORD palVersion; WORD palNumEntries; PALETTEENTRY palPalEntry[1]; } LOGPALETTE,
+    *LPLOGPALETTE;
+#define PC_RESERVED 0x01
+#define PC_EXPLICIT 0x02
+#define PC_NOCOLLAPSE 0x04
+HPALETTE WINAPI CreatePalette(const LOGPALETTE* plpal);
+UINT WINAPI GetPaletteEntries(HPALETTE hpal, UINT iStart, UINT cEntries, LPPALETTEENTRY pPalEntries);
+HPALETTE WINAPI SelectPalette(HDC hdc, HPALETTE hPal, BOOL bForceBkgd);
+UINT WINAPI RealizePalette(HDC hdc);
 HPEN WINAPI CreatePen(int iStyle, int cWidth, COLORREF color);
 HPEN WINAPI CreatePenIndirect(const LOGPEN* plpen);
 HBRUSH WINAPI CreateSolidBrush(COLORREF color);

@@ -111,6 +111,7 @@ struct Font : Object {
 
 struct Palette : Object {
   Palette() : Object(Kind::Palette) {}
+  std::vector<PALETTEENTRY> entries;
 };
 
 // Device-context state. A window DC draws into its window's client buffer; a

@@ -113,7 +113,7 @@ static bool isSelected(HGDIOBJ h) {
   for (auto& [key, o] : table) {
     if (o->kind != Kind::Dc) continue;
     auto* dc = static_cast<Dc*>(o.get());
-    if (dc->pen == h || dc->brush == h || dc->font == h || dc->bitmap == h) return true;
+    if (dc->pen == h || dc->brush == h || dc->font == h || dc->bitmap == h || dc->palette == h) return true;
   }
   return false;
 }

@@ -24,13 +24,16 @@
 #include "fe/xlate_ops.h"
 #include "objects/attrnames.h"
 #include "objects/csys.h"
+#include "objects/ctab.h"
 #include "objects/defobj.h"
 #include "objects/docvar.h"
 #include "objects/errnames.h"
 #include "objects/gobject.h"
 #include "objects/hitrad.h"
 #include "objects/layer.h"
+#include "objects/lnfont.h"
 #include "objects/objops.h"
+#include "objects/pen.h"
 #include "objects/progdict.h"
 #include "objects/selsource.h"
 #include "objects/sieve.h"
@@ -82,13 +85,13 @@ const draftModule kModules[] = {
     {"hitRadInit", 2, hitRadInit},
     {"objOpsInit", 3, objOpsInit},
     {"attrNamesInit", 4, attrNamesInit},
-    {"cTabInit", 4, nullptr},
+    {"cTabInit", 4, cTabInit},
     {"layerInit", 4, layerInit},
     {"gobjInit", 4, gobjInitModule},
     {"vertexInit", 4, vertexInit},
     {"gridInit", 5, nullptr},
     {"csysInit", 5, csysInit},
-    {"penLoadDefaults", 5, nullptr},
+    {"penLoadDefaults", 5, penLoadDefaults},
     {"sieveInit", 5, sieveInit},
     {"trkInit", 5, nullptr},
     {"vwInit", 5, vwInit},
@@ -118,7 +121,7 @@ const draftModule kModules[] = {
     {"lnEditPicInit", 10, nullptr},
     {"volumeInit", 10, nullptr},
     {"resolveInit", 11, nullptr},
-    {"lnfontInit", 12, nullptr},
+    {"lnfontInit", 12, lnfontInit},
 };
 constexpr size_t kModuleCount = sizeof kModules / sizeof kModules[0];
 // Groups up to this one run before the search path is set up; the last

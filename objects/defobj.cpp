@@ -7,6 +7,7 @@
 #include "objects/docstate.h"
 #include "objects/group.h"
 #include "objects/layer.h"
+#include "objects/selcolor.h"
 
 namespace {
 
@@ -76,6 +77,8 @@ const feOpSpec kOps[] = {
     {"aDefaultObject", opDefaultObject, "!#Q"},
     {"aObjectDefault", opDefaultObject, "!#Q"},
     {"aSetDefaultStyle", opSetDefaultStyle, "Q"},
+    {"aSetSelectColor", selColorSetOp, "S"},
+    {"aGetSelectColor", selColorGetOp, "#S"},
     {"aSetObjAttrAttr", opSetObjAttrAttr, "Q[gobject]SiB"},
     {"aGetObjAttrAttr", opGetObjAttrAttr, "Q[gobject]Si#B"},
 };

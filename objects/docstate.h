@@ -22,6 +22,7 @@ struct sieveRec;
 struct numTbl;
 struct feObject;
 struct ddBlock;
+struct cTab;
 
 enum : uint32_t {
   docPenWeightCount = 8,
@@ -50,14 +51,15 @@ struct dbDocRec {
   feObject* savedValues;   // one value per entry of the saved-variable list
   uint32_t savedCount;
   ddBlock* params;         // $PARAMS, a packed dictionary (null: empty)
-  void* charStyle;         // $CHSTYLE, one reference held (styles not built yet: null)
+  void* charStyle;         // $CHSTYLE: a styleRec (objects/style.h), one reference held;
+                           // kept by the style module's document hook (null before styleInit)
   uint16_t unitsMode;      // the units mode word
   gobjRec* owned;          // an object owned by the record, freed with it
   uint8_t grid[docGridSize];
   unitsRec units;          // the units record (eight words, core/units.h)
   uint8_t assist[docAssistSize];
   double penWeights[docPenWeightCount];   // $PENWEIGHTS
-  void* colorState;        // the document's colour record (colour tables not built yet: null)
+  cTab* colorState;        // the document's colour table (one reference held)
   uint8_t visual[docVisualSize];          // $VISUALCON
   uint8_t* toolTypes;      // one byte per icon
   uint32_t toolTypeCount;

@@ -10,10 +10,12 @@
 #include "fe/generic.h"
 #include "fe/newbio.h"
 #include "fe/scriptproc.h"
+#include "objects/ctab.h"
 #include "objects/ddict.h"
 #include "objects/iofile.h"
 #include "objects/layer.h"
 #include "objects/numtbl.h"
+#include "objects/pen.h"
 #include "tools/event.h"
 
 #include <cstring>
@@ -86,11 +88,11 @@ void create(intptr_t document) {
     rec->defaultObject.classId = gobjClassId();
     rec->defaultObject.refCount = gobjPermanent;
     rec->defaultObject.style = uint8_t(kDefaultPen << 5);
-    // The default character style, the pen table's weights, the default
-    // render settings and lights come with their modules; until then the
-    // blocks stay zero.
+    penGetTable(rec->penWeights);
+    // The default character style, the default render settings and lights
+    // come with their modules; until then the blocks stay zero.
   }
-  // The colour state is made here once colour tables exist.
+  colorStateCreate(rec);
   runHooks(docEvtCreated, rec);
   *slot = rec;
   docVarCapture(rec);
@@ -112,10 +114,10 @@ void makeCurrent(uint32_t event, intptr_t document) {
   if (!rec || rec == dbDocCurrent()) return;
   if (dbDocCurrent()) dbDocEvent(docEvtFamily | docEvtSwitchOut, 0);
   dbSetCurrentDoc(rec);
-  // The colour state is made current here once colour tables exist.
+  colorStateActivate(rec);
   rec->useCount = saturatingUp(rec->useCount);
-  // Units mode, character style and pen weights are applied by their
-  // modules' hooks.
+  penSetTable(rec->penWeights);
+  // Units mode and character style are applied by their modules' hooks.
   runHooks(event, rec);
   if (scriptDefined("adict")) feRunString("/aLStyles [] adict store");
   docVarRestore(rec);
@@ -129,8 +131,8 @@ void freeRecord(intptr_t document) {
   if (!rec) return;
   if (rec == dbDocCurrent()) dbDocEvent(docEvtFamily | docEvtReleased, document);
   docVarFreeValues(rec);
-  // The character style reference and the colour state are dropped here
-  // once their modules exist.
+  // The character style reference is dropped here once styles exist.
+  colorStateRelease(rec);
   tblFree(&rec->layers);
   if (rec->owned) {
     objFree(rec->owned);
@@ -167,7 +169,10 @@ void dbDocEvent(uint32_t event, intptr_t document) {
       makeCurrent(event & 0xFFFF, document);
       break;
     case docEvtReapply:
-      if (dbDocRec* rec = dbDocCurrent()) runHooks(docEvtReapply, rec);
+      if (dbDocRec* rec = dbDocCurrent()) {
+        penSetTable(rec->penWeights);
+        runHooks(docEvtReapply, rec);
+      }
       break;
     default:
       break;

@@ -1,12 +1,9 @@
 // The settings variables stored by the document settings module: "$PARAMS",
-// "$PENWEIGHTS", "$VISUALCON", "$DEFAULTDIR", "$DEFAULTLIGHT", and the
-// graphic objects' "$SELCOLOR" and "$WORKLAYER". Writing uses a block's
+// "$CHSTYLE" (its body is the style module's), "$PENWEIGHTS", "$VISUALCON",
+// "$DEFAULTDIR", "$DEFAULTLIGHT", and the graphic objects' "$SELCOLOR" and
+// "$WORKLAYER". Writing uses a block's
 // full size; reading caps the stored count at it, and the record's end
 // skips what is left.
-//
-// Waiting for their modules: "$CHSTYLE" (styles) is not registered yet, so
-// that no empty style record is written; pen weights read are not yet
-// handed to the pen table.
 #include "objects/docvar.h"
 #include "objects/docvar_internal.h"
 
@@ -14,6 +11,8 @@
 #include "objects/ddict.h"
 #include "objects/ioformat.h"
 #include "objects/layer.h"
+#include "objects/pen.h"
+#include "objects/style_doc.h"
 
 #include <algorithm>
 #include <cctype>
@@ -38,7 +37,10 @@ int paramsIO(const char*, dbDocRec* doc, ioCtx* ctx) { return ddIO(&doc->params,
 int penWeightsIO(const char*, dbDocRec* doc, ioCtx* ctx) {
   const int32_t n = blockCount(ctx, docPenWeightCount);
   if (n < 0) return -1;
-  return ioFormat(ctx, "*R", n, doc->penWeights) < 0 ? -1 : 0;
+  if (ioFormat(ctx, "*R", n, doc->penWeights) < 0) return -1;
+  // The pen table takes the weights read.
+  if (ctx->mode == 'r') penSetTable(doc->penWeights);
+  return 0;
 }
 
 int visualIO(const char*, dbDocRec* doc, ioCtx* ctx) {
@@ -119,6 +121,7 @@ int workLayerIO(const char*, dbDocRec* doc, ioCtx* ctx) {
 
 int settingsIO(const char* name, dbDocRec* doc, ioCtx* ctx) {
   if (sameName(name, "$PARAMS")) return paramsIO(name, doc, ctx);
+  if (sameName(name, "$CHSTYLE")) return styleCharVarIO(doc, ctx);
   if (sameName(name, "$PENWEIGHTS")) return penWeightsIO(name, doc, ctx);
   if (sameName(name, "$VISUALCON")) return visualIO(name, doc, ctx);
   if (sameName(name, "$DEFAULTDIR")) return defaultDirIO(name, doc, ctx);
@@ -147,6 +150,6 @@ void docLightRepair(uint8_t* block) {
 }
 
 void docVarSettingsRegister() {
-  varRegister(settingsIO, "$PARAMS", "$PENWEIGHTS", "$VISUALCON", "$DEFAULTDIR", "$DEFAULTLIGHT", nullptr);
+  varRegister(settingsIO, "$PARAMS", "$CHSTYLE", "$PENWEIGHTS", "$VISUALCON", "$DEFAULTDIR", "$DEFAULTLIGHT", nullptr);
   varRegister(gobjSettingsIO, "$SELCOLOR", "$WORKLAYER", nullptr);
 }

@@ -12,10 +12,13 @@
 #include "objects/docstate.h"
 #include "objects/gobject_internal.h"
 #include "objects/layer.h"
+#include "objects/lnfont.h"
 #include "objects/objmsg.h"
 #include "objects/update.h"
 #include "objects/objrecord.h"
 #include "objects/objsend.h"
+#include "objects/pen.h"
+#include "objects/style.h"
 #include "objects/sieve.h"
 #include "views/gx.h"
 
@@ -163,6 +166,9 @@ int gobjFree(gobjRec* object) {
 uint16_t gobjInit(int) {
   classId = objClassRegister("gobject", 0, gobjHandler);
   gobjLoopInit();
+  // Styles come with the graphic objects: text, paragraph, character and
+  // hatch styles are what the drawing classes share.
+  styleInit();
   return classId;
 }
 
@@ -179,8 +185,10 @@ int gobjHandler(void* record, int message, intptr_t a, intptr_t b, intptr_t c) {
     case msgNew: return gobjNewRecord(reinterpret_cast<gobjRec**>(a));
     case msgDraw:
       if (object->flags & gobjChanged) objChanged(object, 0);
-      // The pen of the style byte, the line font and the control points join
-      // this with the pen table and line fonts.
+      // The pen of the style byte (bits 5-7), the line font (bits 0-4), then
+      // the colour.
+      penSelect(object->style);
+      lnfontSelect(gobjLineFont(object));
       gxSetColor(gobjDrawColor(object));
       return 0;
     case msgErase: {

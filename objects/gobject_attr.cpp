@@ -14,11 +14,15 @@
 #include "fe/stack.h"
 #include "fe/strings.h"
 #include "objects/attrnames.h"
+#include "objects/colortbl.h"
 #include "objects/ddict.h"
 #include "objects/layer.h"
+#include "objects/lnfont.h"
+#include "objects/numtbl.h"
 #include "objects/objloop.h"
 #include "objects/objmsg.h"
 #include "objects/objrecord.h"
+#include "objects/pen.h"
 #include "ui/achk.h"
 
 #include <cstring>
@@ -204,12 +208,29 @@ int gobjGetAttr(gobjRec* object, const feObject* key, feObject* out) {
       break;
     }
     case attrLineFontNo: data.count = gobjLineFont(object); break;
+    case attrLineFont: {
+      const char* name;
+      uint32_t length;
+      if (const int answer = tblName(lnfontTable(), gobjLineFont(object), &name, &length)) return answer;
+      data.data = const_cast<char*>(name);
+      data.count = int32_t(length);
+      break;
+    }
+    case attrLineWeight: penGetWidth(object, &data.real); break;
     case attrColorNo: data.count = object->color; break;
     case attrWeight: data.count = gobjPen(object); break;
     case attrLocked: data.count = (object->flags & gobjLocked) != 0; break;
     case attrControlPts: data.count = (object->flags & gobjControlPts) != 0; break;
-    // "linefont", "color" and "lineweight" are answered from the line-font,
-    // colour and pen tables once they exist.
+    case attrColor: {
+      // The name of the object's colour in the current colour table; a
+      // number without an entry in use is not a colour.
+      const char* name;
+      uint32_t length;
+      if (colorNameOf(object->color, &name, &length) != 0) return ddErrNotFound;
+      data.data = const_cast<char*>(name);
+      data.count = int32_t(length);
+      break;
+    }
     default: return getOther(object, key, out);
   }
   uiAChkMakeValue(list, code, out, &data);
@@ -226,7 +247,10 @@ int gobjSetAttr(gobjRec* object, const feObject* key, const feObject* value) {
     case attrDocId: return feErrUnknownKey;  // read only
     case attrLayer:
     case attrLayerNo:
+    case attrLineFont:
     case attrLineFontNo:
+    case attrLineWeight:
+    case attrColor:
     case attrColorNo:
     case attrWeight:
     case attrLocked:
@@ -245,7 +269,24 @@ int gobjSetAttr(gobjRec* object, const feObject* key, const feObject* value) {
       if (v < 0 || v > 255) return feErrRangeCheck;
       object->color = uint8_t(v);
       break;
+    case attrColor: {
+      // By name; a name not found is translated and tried again.
+      int32_t color = 0;
+      if (colorFindNameTranslated(static_cast<const char*>(data.data), uint32_t(v), &color) != 0)
+        return ddErrNotFound;
+      object->color = uint8_t(color);
+      break;
+    }
     case attrLineFontNo: object->style = uint8_t((object->style & ~31) | (v & 31)); break;
+    case attrLineFont: {
+      // By name; an unknown name answers the table's error.
+      int32_t font = 0;
+      const int answer = tblFind(lnfontTable(), static_cast<const char*>(data.data), uint32_t(v), 0, &font);
+      if (answer != 0) return answer;
+      object->style = uint8_t((object->style & ~31) | (font & 31));
+      break;
+    }
+    case attrLineWeight: penSetWidth(object, data.real); break;
     case attrWeight: object->style = uint8_t((object->style & 31) | (v & 7) << 5); break;
     case attrLocked: setFlag(object, gobjLocked, v != 0); break;
     case attrControlPts: setFlag(object, gobjControlPts, v != 0); break;

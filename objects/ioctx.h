@@ -110,9 +110,11 @@ struct ioCtx {
   uint32_t* segLengths;
   ioRecovery* recovery;        // null: ioFail returns
   uint32_t flags;              // the flags given to ioOpen
-  void* styles;                // per-file style table of the style module
+  void* styles;                // per-file style table of the style module (styleRec*[styleCap],
+                               // 1-based indexes in the file; objects/style.h)
   uint32_t styleCount;
-  uint32_t styleLevel;
+  uint32_t styleLevel;         // nesting depth of styleIOBegin
+  uint32_t styleCap;
   uint8_t unitsFlag;           // low 4 bits of the magic word of a file being read
   long fileSize;               // reading: size of the file
   long readLimit;              // reading: no read passes this offset (end of the current record or the file)

@@ -5,6 +5,7 @@
 #include "core/alloc.h"
 #include "core/debug.h"
 #include "objects/ioformat.h"
+#include "objects/style.h"
 #include "ui/filesys.h"
 
 #include <windows.h>
@@ -69,7 +70,9 @@ void freeCtx(ioCtx* ctx) {
   uFreeIfSet(&ctx->tempName);
   uFreeIfSet(&ctx->name);
   uFreeIfSet(&ctx->types);
-  uFreeIfSet(&ctx->styles);
+  // The per-file style table goes with the stream, and with it the
+  // references of a stream abandoned half way.
+  styleIOClose(ctx);
   // The layer map is the layer hook's, but dies with the context whatever
   // events the hook saw.
   uFreeIfSet(&ctx->layerMap);

@@ -24,6 +24,7 @@
 #include "objects/objmsg.h"
 #include "objects/objrecord.h"
 #include "objects/objstore.h"
+#include "objects/pen.h"
 #include "ui/achk.h"
 
 #include <cstring>
@@ -94,7 +95,7 @@ const feOpSpec kOps[] = {
     {"aCleanUp", opLater, "Q<group>#Q"},
     {"aConfigMesg", opLater, "!S"},
     {"aCreate", opCreate, "O#Q"},
-    {"aDefPenSizes", opLater, "O"},
+    {"aDefPenSizes", aDefPenSizes, "O"},
     {"aDelete", opDelete, "Q"},
     {"aDocAttr", aDocAttr, "#Q"},
     {"aDrawDeferList", opDrawDeferList, "!"},
@@ -109,7 +110,7 @@ const feOpSpec kOps[] = {
     {"aGetType", opLater, "QS#Q"},
     {"aLineArrow", opLater, "QiRiB"},
     {"aLinearDup", opLater, "Q[group]O"},
-    {"aListPenSizes", opLater, "!B"},
+    {"aListPenSizes", aListPenSizes, "!B"},
     {"aMatrix", nullptr, "!i<4>#A{16D}"},
     {"aMirror", nullptr, "A{16D}A{DDD}#A{16D}"},
     {"aOnEvent", opLater, "!OSS"},

@@ -6,6 +6,7 @@
 #include "core/alloc.h"
 #include "core/classes.h"
 #include "core/text.h"
+#include "objects/ctab.h"
 #include "objects/docvar.h"
 #include "objects/objmsg.h"
 #include "tools/event.h"
@@ -124,7 +125,7 @@ int docCopy(docRec* source, docRec** out) {
   }
   docPutPrintSetup(doc, source->printSetup, source->printSetupLength);
   vdefCopyAll(doc, source->firstVdir);
-  // The colour table is copied here once its module exists.
+  colorStateCopy(source->settings, doc->settings);
   for (const sheetRec* sheet = source->firstSheet; sheet; sheet = sheet->next) {
     sheetRec* copy = nullptr;
     if (const int answer = sheetCopy(sheet, doc, &copy)) {

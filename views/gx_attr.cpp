@@ -82,7 +82,9 @@ COLORREF gxDrawRGB(int index) {
 }
 
 void gxRealizePen() {
-  int32_t width = gx.penWidth;
+  // A negative width -w asks for w pixels whatever the view's scale (the pen
+  // table's screen widths); the device takes its magnitude.
+  int32_t width = gx.penWidth < 0 ? -int32_t(gx.penWidth) : gx.penWidth;
   uint16_t dotted = 0;
   if (gx.penStyle >= 1 && gx.penStyle <= 3) {
     width = 1;

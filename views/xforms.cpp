@@ -38,12 +38,24 @@ void worldSegment(int draw, const double* point) {
     dashWalker(draw, point);
     return;
   }
-  double screen[3] = {point[0], point[1], point[2]};
-  if (!screenSpace) project(csysTransform(), point, screen);
-  gxSegment(draw, screen);
+  vwSegmentW(draw, point);
 }
 
 }  // namespace
+
+void vwMapW(const double in[3], double out[3]) {
+  double screen[3] = {in[0], in[1], in[2]};
+  if (!screenSpace) project(csysTransform(), in, screen);
+  out[0] = screen[0];
+  out[1] = screen[1];
+  out[2] = screen[2];
+}
+
+void vwSegmentW(int draw, const double point[3]) {
+  double screen[3];
+  vwMapW(point, screen);
+  gxSegment(draw, screen);
+}
 
 void vwSetViewHooks(const vwViewHooks* next) { hooks = next ? *next : vwViewHooks{}; }
 

@@ -76,6 +76,12 @@ int vwScreenSpace();
 // draw 0 moves, 1 draws, to a world point. Answers the old one.
 typedef void (*vwDashWalker)(int draw, const double point[3]);
 vwDashWalker vwSetDashWalker(vwDashWalker walker);
+// The plain move (draw 0) or draw (1) to a world point that the dash walker
+// issues: the point mapped as vwMapW maps it, handed to gxSegment.
+void vwSegmentW(int draw, const double point[3]);
+// A world point on the screen: through the current transform (projectively)
+// unless the screen-space flag is set, when it is copied. out may be in.
+void vwMapW(const double in[3], double out[3]);
 // The no-end-pixel flag of the primitives (views/gxdraw.h).
 void vwSetNoEndPixel(int flag);
 

@@ -16,8 +16,9 @@
 //
 // Without --bare the runner also has the test stand-ins of standins.h, and
 // the script procedures the program runs by name and "draft.fe" defines
-// ("aThermUpdate", "aNewWind", "aKillSheet", "aLoadPrefsHook") do nothing
-// but take their argument until a script defines them.
+// ("aThermUpdate", "aNewWind", "aKillSheet", "aLoadPrefsHook",
+// "aLocalizeTongueReq", "aLocalizeColorName", "aBuildLnFontNoUse") do
+// nothing but take their argument until a script defines them.
 //
 // Every run goes through errorcheck: a file runs as "(FILE) run" does, read
 // token by token from its stream, and a text as feRunString runs it. An
@@ -98,7 +99,10 @@ const char kDefaults[] =
     "/aThermUpdate where { pop } { /aThermUpdate { pop } def } ifelse "
     "/aNewWind where { pop } { /aNewWind { pop } def } ifelse "
     "/aKillSheet where { pop } { /aKillSheet { pop } def } ifelse "
-    "/aLoadPrefsHook where { pop } { /aLoadPrefsHook { pop } def } ifelse";
+    "/aLoadPrefsHook where { pop } { /aLoadPrefsHook { pop } def } ifelse "
+    "/aLocalizeTongueReq where { pop } { /aLocalizeTongueReq { pop } def } ifelse "
+    "/aLocalizeColorName where { pop } { /aLocalizeColorName { } def } ifelse "
+    "/aBuildLnFontNoUse where { pop } { /aBuildLnFontNoUse { } def } ifelse";
 
 // The front document window: the active sheet's, else the newest document
 // window.

@@ -3,6 +3,7 @@
 //
 //   pngprobe FILE differ X Y [X Y ...]   each point differs from the corner
 //   pngprobe FILE same X Y [X Y ...]     each point equals the corner
+//   pngprobe FILE RRGGBB X Y [X Y ...]   each point has that colour (hex)
 //
 // Prints each point with its colour (RRGGBB) and the corner's; the exit
 // status is 0 when every point passes, 1 when one does not, 2 for bad
@@ -24,11 +25,16 @@ unsigned rgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | G
 
 int main(int argc, char** argv) {
   if (argc < 5 || (argc - 3) % 2 != 0) {
-    std::fprintf(stderr, "usage: pngprobe FILE differ|same X Y [X Y ...]\n");
+    std::fprintf(stderr, "usage: pngprobe FILE differ|same|RRGGBB X Y [X Y ...]\n");
     return 2;
   }
   const bool differ = std::strcmp(argv[2], "differ") == 0;
-  if (!differ && std::strcmp(argv[2], "same") != 0) return 2;
+  const bool same = std::strcmp(argv[2], "same") == 0;
+  // A colour given as six hex digits.
+  char* end = nullptr;
+  const unsigned wanted = unsigned(std::strtoul(argv[2], &end, 16));
+  const bool colour = !differ && !same && std::strlen(argv[2]) == 6 && end && *end == 0;
+  if (!differ && !same && !colour) return 2;
   int width = 0, height = 0;
   std::vector<COLORREF> pixels;
   if (!plTestReadPng(argv[1], &width, &height, &pixels) || width <= 0 || height <= 0) {
@@ -45,7 +51,7 @@ int main(int argc, char** argv) {
       continue;
     }
     const COLORREF c = pixels[size_t(y) * size_t(width) + size_t(x)];
-    const bool ok = differ ? c != corner : c == corner;
+    const bool ok = colour ? rgb(c) == wanted : differ ? c != corner : c == corner;
     std::printf("%d %d %06X corner %06X %s\n", x, y, rgb(c), rgb(corner), ok ? "ok" : "FAIL");
     if (!ok) status = 1;
   }

@@ -9,6 +9,7 @@
 #include <platform_test.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -241,11 +242,15 @@ TEST_F(DocTest, PenPairsGoToThePreferencesSettings) {
   docSetPenPairs(3, reinterpret_cast<const int32_t*>(widths));  // nothing yet
   docRec* prefs = vwGetDefaultDoc();
   ASSERT_NE(prefs->settings, nullptr);
-  const double before = prefs->settings->penWeights[3];
+  double saved[4];
+  std::memcpy(saved, prefs->settings->penWeights, sizeof saved);
   docSetPenPairs(3, reinterpret_cast<const int32_t*>(widths));
   EXPECT_EQ(prefs->settings->penWeights[0], 0.1);
   EXPECT_EQ(prefs->settings->penWeights[2], 0.3);
-  EXPECT_EQ(prefs->settings->penWeights[3], before);
+  EXPECT_EQ(prefs->settings->penWeights[3], saved[3]);
+  // The preferences document lives as long as the process and new
+  // documents take its weights: later tests draw with the usual pens.
+  docSetPenPairs(3, reinterpret_cast<const int32_t*>(saved));
 }
 
 // Views are bound to models by their position in the list, so a copy must

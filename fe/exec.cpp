@@ -5,6 +5,7 @@
 // through which native code runs FE text and values, the timer, and the
 // operators version, usertime, suspend and resume.
 #include "fe/exec.h"
+#include "fe/exec_test.h"
 
 #include "core/alloc.h"
 #include "core/debug.h"
@@ -34,6 +35,9 @@ feObject* current;
 
 // GetTickCount at the timer's start.
 DWORD timerBase;
+
+// The test hook run before every step (feExecTestSetStepHook).
+feExecStepHook stepHook;
 
 // Runs started from native code that are in progress (feExecString and the
 // others); suspend ties the stack it puts aside to the run that did it.
@@ -364,6 +368,8 @@ void runPendingDrop() {
 
 }  // namespace
 
+void feExecTestSetStepHook(feExecStepHook hook) { stepHook = hook; }
+
 int feExecute(int32_t depth, uint16_t* flags) {
   feObject* const outer = current;
   const NestingGuard guard;
@@ -376,6 +382,7 @@ int feExecute(int32_t depth, uint16_t* flags) {
   bool outOfMemory = false;
   try {
     while (feStackCount(*execStack()) >= need) {
+      if (stepHook) stepHook();
       current = feExecTop();
       const int rc = step(current);
       freeDropped();

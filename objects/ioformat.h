@@ -24,6 +24,7 @@
 #ifndef PLUMET_OBJECTS_IOFORMAT_H
 #define PLUMET_OBJECTS_IOFORMAT_H
 
+#include "core/alloc.h"
 #include "objects/ioctx.h"
 
 #include <cstddef>
@@ -53,6 +54,22 @@ int ioFormat(ioCtx* ctx, const char* format, A... args) {
   const ioArg list[] = {ioArgOf(args)..., 0};
   return ioFormatArgs(ctx, format, list, sizeof...(A));
 }
+
+// A text read with "S" that stays with the reader across further reads:
+// freed when its scope is left, also when a later failed read leaves
+// through the recovery point (ioFail), unless released first.
+struct ioOwnedText {
+  char* text = nullptr;
+  ioOwnedText() = default;
+  ioOwnedText(const ioOwnedText&) = delete;
+  ioOwnedText& operator=(const ioOwnedText&) = delete;
+  ~ioOwnedText() { uFreeIfSet(&text); }
+  char* release() {
+    char* taken = text;
+    text = nullptr;
+    return taken;
+  }
+};
 
 // A format letter's handler: takes its own arguments from *cursor
 // (advancing it) and answers the number of file bytes.

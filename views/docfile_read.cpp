@@ -103,12 +103,11 @@ void readHead(ReadRun& run) {
     ioFormat(ctx, "i", &count);
     docfile::checkCount(ctx, count, kOldPlaneMinBytes);
     for (int32_t i = 0; i < count; ++i) {
-      char* name = nullptr;
+      ioOwnedText name;
       int16_t flags = 0;
       double doubles[10];
-      docfile::titleIO(ctx, &name, 0);
+      docfile::titleIO(ctx, &name.text, 0);
       ioFormat(ctx, "s4d3d3d", &flags, doubles, doubles + 4, doubles + 7);
-      uFreeIfSet(&name);
     }
   }
   if (version == 8 && vdefListIO(ctx, doc, 0, importing() ? 1 : 0) < 0) stop(run, ioErrBadData);

@@ -112,29 +112,25 @@ void chooseActive(sheetRec* sheet) {
 // One view: created on the sheet for its model, then given what the file
 // holds. Answers 0, or -4139 when its model is missing.
 int readView(docRec* doc, sheetRec* sheet, modelRec** models, uint32_t modelCount, ioCtx* ctx) {
-  char* title = nullptr;
+  ioOwnedText title;
   double box[4] = {};
   int32_t position = 0;
-  docfile::titleIO(ctx, &title, 0);
+  docfile::titleIO(ctx, &title.text, 0);
   ioFormat(ctx, "4di", box, &position);
   // A position outside the array, below it included, stands for the first
   // model.
   if (position < 0 || uint32_t(position) >= modelCount) position = 0;
   modelRec* model = modelCount ? models[position] : nullptr;
   if (!model) {
-    uFreeIfSet(&title);
     docfile::internalError("No Model");
     return ioErrBadData;
   }
   int32_t number = 0;
   if (docfile::state().version >= 2) ioFormat(ctx, "i", &number);
   viewRec* view = vwCreate(sheet, model, box, 0);
-  if (!view) {
-    uFreeIfSet(&title);
-    return ioErrBadData;
-  }
+  if (!view) return ioErrBadData;
   uFreeIfSet(&view->title);
-  view->title = title;
+  view->title = title.release();
   if (docfile::state().version >= 2 && uint32_t(number) != view->index)
     appendRemap(doc, uint32_t(number), uint32_t(position), view->index);
   viewBodyIO(ctx, view, 0);

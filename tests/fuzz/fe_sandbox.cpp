@@ -10,6 +10,7 @@
 #include "fe/dict.h"
 #include "fe/error.h"
 #include "fe/exec.h"
+#include "fe/exec_test.h"
 #include "fe/generic.h"
 #include "fe/names.h"
 #include "fe/operator.h"
@@ -71,7 +72,8 @@ struct Sandbox {
   bool started = false;
   std::vector<bool> refused;   // by operator index
   int32_t tokenIndex = -1;
-  uint64_t steps = 0;
+  uint64_t steps = 0;      // operator calls
+  uint64_t loopSteps = 0;  // steps of the execution loop
   bool softFired = false;
   std::chrono::steady_clock::time_point deadline;
   feStack* baseExec = nullptr;
@@ -109,6 +111,14 @@ int callHook(int32_t index) {
 bool isTokenOnFile(int32_t) {
   const feObject* top = feStackIndex(*feOperandStack(), 0);
   return !top || feType(top) != feTString;
+}
+
+// Every step of the execution loop: a loop that calls no operator (a
+// procedure running itself by name) is ended by the clock, looked at every
+// 4096 steps.
+void stepHook() {
+  Sandbox& s = box();
+  if ((++s.loopSteps & 4095) == 0 && std::chrono::steady_clock::now() > s.deadline) throw BudgetSpent{};
 }
 
 int attnPoll() { return std::chrono::steady_clock::now() > box().deadline ? 1 : 0; }
@@ -212,6 +222,7 @@ void sandboxStart(int (*start)()) {
     if (name == "token") s.tokenIndex = i;
   }
   feOpTestSetCallHook(callHook);
+  feExecTestSetStepHook(stepHook);
 
   s.baseExec = *feExecStack();
   s.systemdict = snapshot(feSystemDict());

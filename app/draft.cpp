@@ -32,6 +32,7 @@
 #include "objects/hitrad.h"
 #include "objects/layer.h"
 #include "objects/lnfont.h"
+#include "objects/nearprobe.h"
 #include "objects/objops.h"
 #include "objects/pen.h"
 #include "objects/progdict.h"
@@ -95,7 +96,7 @@ const draftModule kModules[] = {
     {"sieveInit", 5, sieveInit},
     {"trkInit", 5, nullptr},
     {"vwInit", 5, vwInit},
-    {"nearInit", 5, nullptr},
+    {"nearInit", 5, nearInit},
     {"vcRegisterOps", 6, nullptr},
     {"selInit", 6, selInit},
     {"unitsInit", 6, unitsInit},

@@ -54,6 +54,7 @@ struct dbDocRec {
   void* charStyle;         // $CHSTYLE: a styleRec (objects/style.h), one reference held;
                            // kept by the style module's document hook (null before styleInit)
   uint16_t unitsMode;      // the units mode word
+  uint16_t arrowEnds;      // default arrowhead ends of new lines: bit 0 start, bit 1 end (aLineArrow)
   gobjRec* owned;          // an object owned by the record, freed with it
   uint8_t grid[docGridSize];
   unitsRec units;          // the units record (eight words, core/units.h)
@@ -65,6 +66,7 @@ struct dbDocRec {
   uint32_t toolTypeCount;
   uint8_t defaultLights[docLightSize];    // $DEFAULTLIGHT
   ddBlock* attrs;          // the document's attribute dictionary (class docdict reaches it)
+  struct symbRec* symbols; // the document's symbol masters, newest first (objects/symb.h); not copied
 };
 
 // The current document, or null (dbDocCurrent is the same).

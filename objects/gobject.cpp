@@ -8,6 +8,8 @@
 #include "core/classes.h"
 #include "core/debug.h"
 #include "core/sfloat.h"
+#include "objects/clump.h"
+#include "objects/contain.h"
 #include "objects/ddict.h"
 #include "objects/docstate.h"
 #include "objects/gobject_internal.h"
@@ -18,8 +20,10 @@
 #include "objects/objrecord.h"
 #include "objects/objsend.h"
 #include "objects/pen.h"
+#include "objects/selmode.h"
 #include "objects/style.h"
 #include "objects/sieve.h"
+#include "objects/symb.h"
 #include "views/gx.h"
 
 #include <cstring>
@@ -169,6 +173,11 @@ uint16_t gobjInit(int) {
   // Styles come with the graphic objects: text, paragraph, character and
   // hatch styles are what the drawing classes share.
   styleInit();
+  // Symbols, then the containers' class with the instances under it.
+  symbInit();
+  containInit(classId);
+  // Clumps stand under the containers' class.
+  clumpInit();
   return classId;
 }
 
@@ -189,7 +198,9 @@ int gobjHandler(void* record, int message, intptr_t a, intptr_t b, intptr_t c) {
       // the colour.
       penSelect(object->style);
       lnfontSelect(gobjLineFont(object));
-      gxSetColor(gobjDrawColor(object));
+      // While the colour is overridden (a composite draws its members in its
+      // own colour) the current colour stays.
+      if (gxColorOverrideCount() <= 0) gxSetColor(gobjDrawColor(object));
       return 0;
     case msgErase: {
       int32_t mode = 0;
@@ -296,10 +307,12 @@ void gobjCopyAttrs(const gobjRec* from, gobjRec* to) {
 }
 
 int gobjDrawColor(const gobjRec* object) {
-  // A global colour override and the display of the selection by colour
-  // join this with the colour state and the selection display; until then
-  // an object draws in its own colour.
-  return object->color;
+  // The colour override wins; then, while the selection shows in colour, a
+  // selected object takes the document's select colour.
+  if (gxColorOverrideCount() > 0) return gxGetColor();
+  if (!(selByGet() & selByColor) || !(object->flags & gobjSelected)) return object->color;
+  const dbDocRec* doc = dbCurrentDoc();
+  return doc ? doc->selectColor : object->color;
 }
 
 uint32_t gobjStyleHash(const gobjRec* object) { return object->style * 47u + object->color * 23u; }

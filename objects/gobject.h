@@ -98,7 +98,10 @@ void objFree(gobjRec* object);
 // Copies style and colour, the layer, flags 0x0020 and 0x0040, the box and
 // the attribute dictionary, and marks the target changed (0x0100).
 void gobjCopyAttrs(const gobjRec* from, gobjRec* to);
-// The colour number the object draws in.
+// The colour number the object draws in: the drawing layer's current colour
+// while its colour-override count is above 0; else, while the selection
+// shows in colour (objects/selmode.h) and the object is selected, the
+// current document's select colour; else the object's own colour.
 int gobjDrawColor(const gobjRec* object);
 // style * 47 + colour * 23.
 uint32_t gobjStyleHash(const gobjRec* object);

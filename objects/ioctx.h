@@ -122,6 +122,7 @@ struct ioCtx {
   uint16_t* layerMap;          // writing: objects per layer number; reading: stored layer -> table layer
                                // (65535: none); owned by the layer module's segment hook
   uint32_t layerMapCount;
+  void* symbolTable;           // the master table of the symbol module's segment hook (objects/symb.h)
 };
 
 // The byte sink while writing: to the file at depth 0, otherwise appended to

@@ -6,6 +6,7 @@
 #include "core/debug.h"
 #include "objects/ioformat.h"
 #include "objects/style.h"
+#include "objects/symb.h"
 #include "ui/filesys.h"
 
 #include <windows.h>
@@ -70,9 +71,10 @@ void freeCtx(ioCtx* ctx) {
   uFreeIfSet(&ctx->tempName);
   uFreeIfSet(&ctx->name);
   uFreeIfSet(&ctx->types);
-  // The per-file style table goes with the stream, and with it the
-  // references of a stream abandoned half way.
+  // The per-file style and symbol tables go with the stream, and with them
+  // the references of a stream abandoned half way.
   styleIOClose(ctx);
+  symbIOClose(ctx);
   // The layer map is the layer hook's, but dies with the context whatever
   // events the hook saw.
   uFreeIfSet(&ctx->layerMap);

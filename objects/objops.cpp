@@ -5,11 +5,10 @@
 // keyed attributes (message 402). The transform operators come from the
 // matrix module's table, the document-state operators from objects/docvar.h.
 //
-// Operators whose modules are not built yet (groups and objects, selection
-// reset, object information, script events and services, pens, redraw,
-// translators) hold their places with a handler that answers 275
-// (unimplemented); each is replaced by its real handler when its module
-// arrives, at the same place in the table.
+// Operators whose modules are not built yet (object information, script
+// events and services, pens, redraw, translators) hold their places with a
+// handler that answers 275 (unimplemented); each is replaced by its real
+// handler when its module arrives, at the same place in the table.
 #include "objects/objops.h"
 
 #include "core/alloc.h"
@@ -21,10 +20,13 @@
 #include "fe/value.h"
 #include "objects/ddict.h"
 #include "objects/docvar.h"
+#include "objects/grpedit.h"
+#include "objects/lnstyle.h"
 #include "objects/objmsg.h"
 #include "objects/objrecord.h"
 #include "objects/objstore.h"
 #include "objects/pen.h"
+#include "objects/selmode.h"
 #include "ui/achk.h"
 
 #include <cstring>
@@ -92,7 +94,7 @@ const feOpSpec kOps[] = {
     {"aAllocInfo", opAllocInfo, "!"},
     {"aAlphaEq", opAlphaEq, "!SS#B"},
     {"aBoxOrder", opLater, "!IIII#IIII"},
-    {"aCleanUp", opLater, "Q<group>#Q"},
+    {"aCleanUp", aCleanUpOp, "Q<group>#Q"},
     {"aConfigMesg", opLater, "!S"},
     {"aCreate", opCreate, "O#Q"},
     {"aDefPenSizes", aDefPenSizes, "O"},
@@ -100,16 +102,16 @@ const feOpSpec kOps[] = {
     {"aDocAttr", aDocAttr, "#Q"},
     {"aDrawDeferList", opDrawDeferList, "!"},
     {"aDump", opLater, "OQ<group>"},
-    {"aDuplicate", opLater, "Q[group]#Q"},
+    {"aDuplicate", aDuplicateOp, "Q[group]#Q"},
     {"aFlag3D", opLater, "!#B"},
-    {"aFlatten", opLater, "!Q[group]#Q"},
+    {"aFlatten", aFlattenOp, "!Q[group]#Q"},
     {"aGetColorMap", opNothing, "!iI<0>#A{iii}"},
     {"aGetConfigMesg", opLater, "!#Si"},
     {"aGetInfo", opLater, "O"},
-    {"aGetLineNormal", opLater, "Q[group]# AP{3D} AV{3D} AP{3D}"},
-    {"aGetType", opLater, "QS#Q"},
-    {"aLineArrow", opLater, "QiRiB"},
-    {"aLinearDup", opLater, "Q[group]O"},
+    {"aGetLineNormal", aGetLineNormalOp, "Q[group]# AP{3D} AV{3D} AP{3D}"},
+    {"aGetType", aGetTypeOp, "QS#Q"},
+    {"aLineArrow", aLineArrowOp, "QiRiB"},
+    {"aLinearDup", aLinearDupOp, "Q[group]O"},
     {"aListPenSizes", aListPenSizes, "!B"},
     {"aMatrix", nullptr, "!i<4>#A{16D}"},
     {"aMirror", nullptr, "A{16D}A{DDD}#A{16D}"},
@@ -127,21 +129,21 @@ const feOpSpec kOps[] = {
     {"aRotate", nullptr, "!A{16D}A{3D}A{3D}RR#A{16D}"},
     {"aRegen", aRegen, "!"},
     {"aScale", nullptr, "A{16D}R#A{16D}"},
-    {"aSetAttr", opLater, "Q[group]O"},
+    {"aSetAttr", aSetAttrOp, "Q[group]O"},
     {"aSetColorMap", opNothing, "!iA{iii}I<0>"},
     {"aSetCurObj", aSetCurObj, "!Q[group]"},
-    {"aSetLength", opLater, "Q[group]R"},
-    {"aSetLock", opLater, "!Q[group]I"},
+    {"aSetLength", aSetLengthOp, "Q[group]R"},
+    {"aSetLock", aSetLockOp, "!Q[group]I"},
     {"aSetPort", opLater, "!"},
-    {"aSetSelMask", opLater, "OOO#"},
-    {"aSetUnSelect", opLater, "!Q[group]I"},
+    {"aSetSelMask", aSetSelMaskOp, "OOO#"},
+    {"aSetUnSelect", aSetUnSelectOp, "!Q[group]I"},
     {"aSetWindow", opNothing, "!Q"},
-    {"aSetXVis", opLater, "!Q[group]I"},
+    {"aSetXVis", aSetXVisOp, "!Q[group]I"},
     {"aSound", opLater, "O"},
     {"aStore", objStoreOp, "Q"},
     {"aSystemIcon", opLater, "S#I"},
     {"aTrackStroke", opLater, "!A{II}#A{II}A{II}I/scrPoint # startPt endPt code/"},
-    {"aTransform", opLater, "!Q[group]A{DDDDDDDDDDDDDDDD}I/group matrix copyflag # -/"},
+    {"aTransform", aTransformOp, "!Q[group]A{DDDDDDDDDDDDDDDD}I/group matrix copyflag # -/"},
     {"aTranslate", nullptr, "A{16D}A{DDD}#A{16D}"},
     {"aVarSave", aVarSave, "Si<0>"},
     {"aGlobalVarSave", aVarSave, "Si<1>"},
@@ -156,9 +158,9 @@ const feOpSpec kOps[] = {
     {"aXlateTest", opLater, "!SS#B"},
     {"aXlateTestFType", opLater, "!SSS#B"},
     {"aFilePatMatch", opLater, "!SS#B"},
-    {"aResetSelection", opLater, "!"},
+    {"aResetSelection", selResetOp, "!"},
     {"aFormat", opLater, "OS#S"},
-    {"aCleanUp2", opLater, "Q<group>#Q"},
+    {"aCleanUp2", aCleanUp2Op, "Q<group>#Q"},
     {"aObjErase", objEraseOp, "!Q"},
     {"aSetReserverSize", opSetReserverSize, "!S"},
     {"aGetReserverSize", opGetReserverSize, "!"},

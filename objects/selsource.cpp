@@ -4,6 +4,7 @@
 #include "fe/control.h"
 #include "fe/opcall.h"
 #include "objects/group.h"
+#include "objects/selmode.h"
 #include "objects/sieve.h"
 
 namespace {
@@ -32,6 +33,8 @@ void selInit() {
   grpDefine("selected", enumFlagged, gobjSelected);
   grpDefine("ptselected", enumFlagged, gobjSelected | gobjPointSel);
   feOpSpecRegisterAll(kOps);
+  selModeInit();
+  selModeRegisterOps();
 }
 
 int selSelectOp(feArgs* args) {

@@ -7,7 +7,10 @@
 
 struct feArgs;
 
-// The selection module's set-up: registers the two sources and aSelect.
+// The selection module's set-up: registers the two sources and aSelect,
+// then sets up the display of the selection (objects/selmode.h: the
+// select-by word, "$BLINKCURSOR", the pending flag's events and the four
+// select-by operators).
 void selInit();
 
 // The operator aSelect.

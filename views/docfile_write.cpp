@@ -9,6 +9,7 @@
 #include "objects/iofile.h"
 #include "objects/ioformat.h"
 #include "objects/objrecord.h"
+#include "objects/symb.h"
 #include "ui/attn.h"
 #include "views/current.h"
 #include "views/doc.h"
@@ -130,6 +131,8 @@ int countNonView(gobjRec* object, void* context) {
 int vwWriteDoc(docRec* doc, const char* name, uint32_t length, uint32_t mode, int32_t fileType) {
   if (!docIs(doc) || !name) return ioErrBadArg;
   const int code = withContainer(doc, name, length, mode, fileType, [&](ioCtx* ctx) {
+    // The symbol segment keeps every master of the document, placed or not.
+    symbWriteAll(ctx);
     recordVersion(ctx, chooseVersion(ctx->version, mode));
     writeBlocks(ctx, doc, mode);
   });

@@ -140,6 +140,13 @@ void gxResetAttrs();
 // 0 colour, 1 background colour, 2 draw mode, 3 pen width, 4 pen style;
 // answers 0, or -8193 for another number (value unchanged).
 int gxGetAttr(int which, int32_t* value);
+// The colour-override count: while it is above 0, objects drawn keep the
+// colour current when their drawing starts, so that a composite drawn in
+// one colour draws its members in that colour. Raise and lower answer the
+// new count; lowering stops at 0. gxTerm sets it back to 0.
+int gxColorOverrideRaise();
+int gxColorOverrideLower();
+int gxColorOverrideCount();
 // Stores a word in a hook slot and answers the old one; gxGetSlot reads.
 intptr_t gxSwapSlot(int index, intptr_t value);
 intptr_t gxGetSlot(int index);

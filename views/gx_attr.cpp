@@ -18,6 +18,7 @@ penEntry* pens = nullptr;
 uint32_t penCount = 0;
 
 intptr_t slots[gxSlotCount];
+int colorOverride;   // see gxColorOverrideRaise
 
 const COLORREF white = RGB(255, 255, 255);
 
@@ -206,7 +207,12 @@ intptr_t gxSwapSlot(int index, intptr_t value) {
 
 intptr_t gxGetSlot(int index) { return index >= 0 && index < gxSlotCount ? slots[index] : 0; }
 
+int gxColorOverrideRaise() { return ++colorOverride; }
+int gxColorOverrideLower() { return colorOverride > 0 ? --colorOverride : 0; }
+int gxColorOverrideCount() { return colorOverride; }
+
 void gxAttrTerm() {
+  colorOverride = 0;
   for (uint32_t i = 0; i < gx.patternCount; i++) {
     gxPatternEntry& e = gx.patterns[i];
     if (e.bitmap) DeleteObject(e.bitmap);

@@ -6,19 +6,13 @@
 # pixels and a gap of 12 repeating every 36 (0.25 and 0.125 in at 96 dpi),
 # and a stroke of exactly 5 pixels for pen 7.
 #   cmake -DFERUN=... -DPNGPROBE=... -DSRC=<tests/e2e> -DWORK=<dir> -P colours_run.cmake
+include(${CMAKE_CURRENT_LIST_DIR}/ferun_steps.cmake)
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 set(png ${WORK}/colours.png)
 
-execute_process(COMMAND ${FERUN} --png ${png} -e "/coloursFile (${WORK}/colours.qdw) def" ${SRC}/colours_demo.fe
-                RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
-if(NOT status EQUAL 0)
-  message(FATAL_ERROR "run: status ${status}\n${out}\n${err}")
-endif()
-file(READ ${SRC}/colours_demo.expected expected)
-if(NOT out STREQUAL expected)
-  message(FATAL_ERROR "the run printed:\n${out}\nexpected:\n${expected}")
-endif()
+ferun_step("run" out --png ${png} -e "/coloursFile (${WORK}/colours.qdw) def" ${SRC}/colours_demo.fe)
+expect_output("the run" "${out}" ${SRC}/colours_demo.expected)
 
 # probe(colour x y ...): each point has the colour (RRGGBB).
 function(probe colour)

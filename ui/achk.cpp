@@ -14,6 +14,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 uiAChkData::~uiAChkData() { uFreeIfSet(&store); }
 
@@ -323,27 +325,27 @@ int uiAChkDictGet(const uiAChklEntry* list, const feObject* dict, int code, uiAC
 
 void uiDictForEach(const feObject* dict, uiDictCallback callback, void* context, void* argument) {
   if (feType(dict) != feTDict || !callback) return;
-  // Our own reference keeps the body alive should the callback drop the
-  // caller's; the capacity is read again each time as the callback may grow
-  // the dictionary.
-  feObject held;
-  feCopyValue(&held, dict);
-  for (int32_t i = 0;; ++i) {
-    int32_t capacity = 0;
-    feDictMaxLength(&held, &capacity);
-    if (i >= capacity) break;
+  // The entries are copied first, in slot order: a callback that grows the
+  // dictionary moves its entries to other slots, and a walk by slot would
+  // then miss some and see others twice.
+  std::vector<std::pair<feObject, feObject>> entries;
+  int32_t capacity = 0;
+  feDictMaxLength(dict, &capacity);
+  for (int32_t i = 0; i < capacity; ++i) {
     feObject* key = nullptr;
     feObject* value = nullptr;
-    if (feDictEntryAt(&held, i, &key, &value) != feOk) break;
+    if (feDictEntryAt(dict, i, &key, &value) != feOk) break;
     if (feType(key) == feTEmpty) continue;
     feObject k, v;
     feCopyValue(&k, key);
     feCopyValue(&v, value);
+    entries.emplace_back(k, v);
+  }
+  for (auto& [k, v] : entries) {
     callback(context, &k, &v, argument);
     feFree(&k);
     feFree(&v);
   }
-  feFree(&held);
 }
 
 int uiAChkDictVisit(const feObject* dict, const uiAChklEntry* list, int code, uiDictCallback callback, void* context,

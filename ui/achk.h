@@ -108,9 +108,9 @@ int uiAChkGet(const uiAChklEntry* list, const feObject* array, int code, uiAChkD
 // dict is not a dictionary.
 int uiAChkDictGet(const uiAChklEntry* list, const feObject* dict, int code, uiAChkData* data);
 
-// Calls callback for every occupied slot of the dictionary in slot order,
-// with copies of the key and the value that stay valid during the call even
-// when the callback changes the dictionary.
+// Calls callback for every entry the dictionary holds at the call, in slot
+// order, with copies of the key and the value that stay valid during the
+// call; entries the callbacks add are not visited.
 void uiDictForEach(const feObject* dict, uiDictCallback callback, void* context, void* argument);
 
 // When the key of the first entry with that code is in the dictionary, calls

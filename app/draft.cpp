@@ -22,6 +22,7 @@
 #include "fe/script.h"
 #include "fe/units_ops.h"
 #include "fe/xlate_ops.h"
+#include "objects/arrow.h"
 #include "objects/attrnames.h"
 #include "objects/csys.h"
 #include "objects/ctab.h"
@@ -43,6 +44,7 @@
 #include "ui/attn.h"
 #include "views/gdi.h"
 #include "views/gx.h"
+#include "views/render.h"
 #include "views/doc.h"
 #include "views/vwinit.h"
 #include "ui/event.h"
@@ -97,13 +99,13 @@ const draftModule kModules[] = {
     {"trkInit", 5, nullptr},
     {"vwInit", 5, vwInit},
     {"nearInit", 5, nearInit},
-    {"vcRegisterOps", 6, nullptr},
+    {"vcRegisterOps", 6, vcRegisterOps},
     {"selInit", 6, selInit},
     {"unitsInit", 6, unitsInit},
     {"chamferInit", 6, nullptr},
     {"filletInit", 6, nullptr},
     {"trimInit", 6, nullptr},
-    {"arrowInit", 7, nullptr},
+    {"arrowInit", 7, arrowInit},
     {"expEvalInit", 7, expEvalInitModule},
     {"ptSelInit", 7, nullptr},
     {"undoInit", 7, undoInit},

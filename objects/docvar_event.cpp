@@ -89,8 +89,8 @@ void create(intptr_t document) {
     rec->defaultObject.refCount = gobjPermanent;
     rec->defaultObject.style = uint8_t(kDefaultPen << 5);
     penGetTable(rec->penWeights);
-    // The default character style, the default render settings and lights
-    // come with their modules; until then the blocks stay zero.
+    // The default character style, render settings and lights are filled by
+    // the hooks of their modules (docEvtCreated, below).
   }
   colorStateCreate(rec);
   runHooks(docEvtCreated, rec);

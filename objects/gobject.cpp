@@ -15,6 +15,7 @@
 #include "objects/gobject_internal.h"
 #include "objects/layer.h"
 #include "objects/lnfont.h"
+#include "objects/objinfo.h"
 #include "objects/objmsg.h"
 #include "objects/update.h"
 #include "objects/objrecord.h"
@@ -244,7 +245,7 @@ int gobjHandler(void* record, int message, intptr_t a, intptr_t b, intptr_t c) {
     case msgAttach: return gobjInsert(object);
     case msgDetach: return gobjDetach(object);
     case msgPropPanel:
-      // The information panel joins this.
+      gobjAttrText(object, reinterpret_cast<void*>(a), gobjInfoParts);
       return 0;
     case msgTypeName:
       if (a) *reinterpret_cast<const char**>(a) = typeNameOf(object);

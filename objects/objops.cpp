@@ -5,10 +5,13 @@
 // keyed attributes (message 402). The transform operators come from the
 // matrix module's table, the document-state operators from objects/docvar.h.
 //
-// Operators whose modules are not built yet (object information, script
-// events and services, pens, redraw, translators) hold their places with a
-// handler that answers 275 (unimplemented); each is replaced by its real
-// handler when its module arrives, at the same place in the table.
+// The object-information operators come from objects/objinfo.h, which
+// objOpsInit also sets up (the selection's refresh of the panel).
+//
+// Operators whose modules are not built yet (script events and services,
+// pens, redraw, translators) hold their places with a handler that answers
+// 275 (unimplemented); each is replaced by its real handler when its module
+// arrives, at the same place in the table.
 #include "objects/objops.h"
 
 #include "core/alloc.h"
@@ -22,6 +25,7 @@
 #include "objects/docvar.h"
 #include "objects/grpedit.h"
 #include "objects/lnstyle.h"
+#include "objects/objinfo.h"
 #include "objects/objmsg.h"
 #include "objects/objrecord.h"
 #include "objects/objstore.h"
@@ -101,13 +105,13 @@ const feOpSpec kOps[] = {
     {"aDelete", opDelete, "Q"},
     {"aDocAttr", aDocAttr, "#Q"},
     {"aDrawDeferList", opDrawDeferList, "!"},
-    {"aDump", opLater, "OQ<group>"},
+    {"aDump", aDumpOp, "OQ<group>"},
     {"aDuplicate", aDuplicateOp, "Q[group]#Q"},
     {"aFlag3D", opLater, "!#B"},
     {"aFlatten", aFlattenOp, "!Q[group]#Q"},
     {"aGetColorMap", opNothing, "!iI<0>#A{iii}"},
     {"aGetConfigMesg", opLater, "!#Si"},
-    {"aGetInfo", opLater, "O"},
+    {"aGetInfo", aGetInfoOp, "O"},
     {"aGetLineNormal", aGetLineNormalOp, "Q[group]# AP{3D} AV{3D} AP{3D}"},
     {"aGetType", aGetTypeOp, "QS#Q"},
     {"aLineArrow", aLineArrowOp, "QiRiB"},
@@ -190,6 +194,8 @@ void objOpsInit() {
   size_t count = 0;
   const feOpSpec* table = objOpSpecs(&count);
   feOpSpecRegisterAll(table, count);
+  // The selection's refresh updates the information panel.
+  infoInit();
   // The class "docdict" and its loop continuation, at a fixed point of the
   // start.
   docdictClassId();

@@ -25,8 +25,9 @@
 
 struct feObject;
 
-// Registers the general object operators in their fixed order, then the
-// class "docdict" with its loop continuation.
+// Registers the general object operators in their fixed order, sets up
+// the object information (objects/objinfo.h), then the class "docdict" with
+// its loop continuation.
 void objOpsInit();
 // The operators in registration order, as registered.
 const feOpSpec* objOpSpecs(size_t* count);

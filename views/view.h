@@ -196,11 +196,7 @@ void vwRebuild(viewRec* view, int keepCentre);
 // the window. The drawing window, the gx state and the current view are
 // restored.
 void vwDrawView(viewRec* view, int mode);
-// The order function of layer-sorted drawing (qsort's, over gobjRec*
-// entries; the array is drawn from its last entry to its first); null, the
-// default, draws in the sieve's order.
-typedef int (*vwLayerOrderFn)(const void* a, const void* b);
-void vwSetLayerOrder(vwLayerOrderFn order);
+// Layer-sorted drawing (views/vwsort.h) orders the box's objects first.
 // Erases and invalidates the current sheet window's view rectangle
 // (aInvalAll).
 void vwInvalAll();

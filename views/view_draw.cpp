@@ -19,6 +19,7 @@
 #include "views/redraw.h"
 #include "views/sheet.h"
 #include "views/vwinit.h"
+#include "views/vwsort.h"
 #include "views/xforms.h"
 
 #include <cmath>
@@ -32,7 +33,6 @@ namespace {
 constexpr int kSearchOverlap = 512;
 constexpr uint32_t kPollTicks = 30;  // the interrupt keys are polled this often
 
-vwLayerOrderFn layerOrder = nullptr;
 uint32_t regenCount = 0;
 
 struct Drawer {
@@ -74,10 +74,10 @@ int fillOne(gobjRec* object, void* context) {
   return 0;
 }
 
-// The objects of the box in the order of the layer order function, drawn
-// from the last to the first. Answers false when the box must be drawn
-// unsorted instead.
-bool drawSorted(sieveRec* sieve, const int32_t rect[4], Drawer* drawer) {
+// The objects of the box in the order of the sort function, drawn from the
+// last to the first. Answers false when the box must be drawn unsorted
+// instead. An empty box is neither sorted nor drawn.
+bool drawSorted(sieveRec* sieve, const int32_t rect[4], Drawer* drawer, vwSortHookFn sort) {
   uint32_t count = 0;
   sieveSearch(sieve, countOne, &count, kSearchOverlap, rect, 0, 0);
   if (!count) return true;
@@ -87,7 +87,7 @@ bool drawSorted(sieveRec* sieve, const int32_t rect[4], Drawer* drawer) {
     return false;
   }
   sieveSearch(sieve, fillOne, &fill, kSearchOverlap, rect, 0, 0);
-  std::qsort(fill.items, count, sizeof(gobjRec*), layerOrder);
+  sort(fill.items, fill.count);
   bool whole = true;
   for (uint32_t i = count; i-- > 0;) {
     if (!fill.items[i]) {
@@ -107,7 +107,8 @@ void drawObjects(viewRec* view, const int32_t rect[4], int mode) {
   const uint32_t now = gxTicks60();
   Drawer drawer{mode, now, now};
   if (view->renderMode == 0) {
-    if (layerOrder && drawSorted(sieve, rect, &drawer)) return;
+    const vwSortHookFn sort = vwGetSortEnabled() ? vwGetSortHook() : nullptr;
+    if (sort && drawSorted(sieve, rect, &drawer, sort)) return;
     sieveSearch(sieve, drawOne, &drawer, kSearchOverlap, rect, 0, 0);
     return;
   }
@@ -170,8 +171,6 @@ bool windowBox(const viewRec* view, int32_t out[4]) {
 }
 
 }  // namespace viewint
-
-void vwSetLayerOrder(vwLayerOrderFn order) { layerOrder = order; }
 
 void vwDrawView(viewRec* view, int mode) {
   if (!viewint::expectView(view)) return;

@@ -21,6 +21,9 @@
 #include "views/redraw.h"
 #include "views/sheet.h"
 #include "views/view.h"
+#include "views/vwflat.h"
+#include "views/vwsort.h"
+#include "views/vwunfold.h"
 #include "views/wintitle.h"
 #include "views/wplane.h"
 #include "views/xforms.h"
@@ -112,11 +115,11 @@ const feOpSpec kOps[] = {
     {"aViewHeight", vwOpViewBox, "i<3>#I"},
     {"aGetViewScale", vwOpGetViewScale, "i<1>#R"},
     {"aInvalAll", vwOpInvalAll, "!"},
-    {"aViewToSheet", opLater, "#Q"},
-    {"aViewFlattenEx", opLater, "Q[view]Q[sheet]#Q"},
-    {"aClipCorners", opLater, "Q[group]A{4R}#Q"},
-    {"aGetUnfoldInfo", opLater, "!#A{RRR}A{RRR}A{RRR}"},
-    {"aSetCurViewIndex", opLater, "!Q"},
+    {"aViewToSheet", vwOpViewToSheet, "#Q"},
+    {"aViewFlattenEx", vwOpViewFlattenEx, "Q[view]Q[sheet]#Q"},
+    {"aClipCorners", vwOpClipCorners, "Q[group]A{4R}#Q"},
+    {"aGetUnfoldInfo", vwOpGetUnfoldInfo, "!#A{RRR}A{RRR}A{RRR}"},
+    {"aSetCurViewIndex", vwOpSetCurViewIndex, "!Q"},
     {"aUnfoldTrack", opLater, "A{II}#B"},
     {"aView", opLater, "R#B"},
     {"aViewTrackPan", opLater, "!A{II}Q[view]"},
@@ -136,9 +139,9 @@ const feOpSpec kOps[] = {
     {"aFitPlot", opLater, "#R"},
     {"aCreatPlot", opLater, "!A{II}"},
     // Layer-sorted drawing.
-    {"aStartLayerSortDraw", opLater, "!"},
-    {"aEndLayerSortDraw", opLater, "!"},
-    {"aSetDrawLayerPriority", opLater, "!O#l"},
+    {"aStartLayerSortDraw", vwOpStartLayerSortDraw, "!"},
+    {"aEndLayerSortDraw", vwOpEndLayerSortDraw, "!"},
+    {"aSetDrawLayerPriority", vwOpSetDrawLayerPriority, "!O#l"},
 };
 static_assert(sizeof(kOps) / sizeof(kOps[0]) == 93);
 

@@ -89,6 +89,9 @@ wplaneRec* wpFind(const modelRec* model, const char* title, uint32_t length);
 // leave it without holders (a count of 1). Null clears the current plane.
 wplaneRec* wpSetCurrent(wplaneRec* plane);
 wplaneRec* wpCurrent();
+// The current plane when there is a current model (brought up to date),
+// else null: what plug-ins get as the current work plane.
+wplaneRec* aCurWPlane();
 // The 15-bit change serial, raised whenever a plane is made current.
 uint16_t wpSerial();
 // The model's "TempPlane" (the translated title) with the origin and axes

@@ -60,6 +60,7 @@ wplaneRec* wpSetCurrent(wplaneRec* plane) {
 }
 
 wplaneRec* wpCurrent() { return current; }
+wplaneRec* aCurWPlane() { return wpint::activePlane(); }
 uint16_t wpSerial() { return serial; }
 
 void wpFromView(viewRec* view) {

@@ -17,8 +17,10 @@
 // Without --bare the runner also has the test stand-ins of standins.h, and
 // the script procedures the program runs by name and "draft.fe" defines
 // ("aThermUpdate", "aNewWind", "aKillSheet", "aLoadPrefsHook",
-// "aLocalizeTongueReq", "aLocalizeColorName", "aBuildLnFontNoUse") do
-// nothing but take their argument until a script defines them.
+// "aLocalizeTongueReq", "aLocalizeColorName", "aBuildLnFontNoUse",
+// "aMenuShowPointsHook", "aMenuArrowHook", "aChackMakeHLRLayer",
+// "aSetToHLRLayer") do nothing but take their arguments until a script
+// defines them.
 //
 // Every run goes through errorcheck: a file runs as "(FILE) run" does, read
 // token by token from its stream, and a text as feRunString runs it. An
@@ -102,7 +104,11 @@ const char kDefaults[] =
     "/aLoadPrefsHook where { pop } { /aLoadPrefsHook { pop } def } ifelse "
     "/aLocalizeTongueReq where { pop } { /aLocalizeTongueReq { pop } def } ifelse "
     "/aLocalizeColorName where { pop } { /aLocalizeColorName { } def } ifelse "
-    "/aBuildLnFontNoUse where { pop } { /aBuildLnFontNoUse { } def } ifelse";
+    "/aBuildLnFontNoUse where { pop } { /aBuildLnFontNoUse { } def } ifelse "
+    "/aMenuShowPointsHook where { pop } { /aMenuShowPointsHook { pop } def } ifelse "
+    "/aMenuArrowHook where { pop } { /aMenuArrowHook { pop pop } def } ifelse "
+    "/aChackMakeHLRLayer where { pop } { /aChackMakeHLRLayer { } def } ifelse "
+    "/aSetToHLRLayer where { pop } { /aSetToHLRLayer { } def } ifelse";
 
 // The front document window: the active sheet's, else the newest document
 // window.

@@ -7,16 +7,19 @@
 #include "fe/arrays.h"
 #include "fe/generic.h"
 #include "fe/names.h"
+#include "fe/output.h"
 #include "fe/value.h"
 #include "views/xforms.h"
 #include "objects/gobject.h"
 #include "objects/ioformat.h"
 #include "objects/nearcurve.h"
+#include "objects/objinfo.h"
 #include "objects/objmsg.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -311,10 +314,57 @@ int tsegHandler(void* object, int message, intptr_t a, intptr_t b, intptr_t c) {
       return sameAs(seg, reinterpret_cast<const gobjRec*>(a), b);
     case msgCreate:
       return create(reinterpret_cast<const feObject*>(a), reinterpret_cast<gobjRec**>(b));
+    case msgPropPanel: {
+      // The drawing attributes, then the two points.
+      const int answer = objMeth(super, message, object, a, b, c);
+      infoAddPoint(reinterpret_cast<void*>(a), "pt0", seg->pt[0], 1);
+      infoAddPoint(reinterpret_cast<void*>(a), "pt1", seg->pt[1], 1);
+      return answer;
+    }
     default:
       break;
   }
   return objMeth(super, message, object, a, b, c);
+}
+
+// The recording edit-object tool: one line of interpreter output per message.
+struct toolRec {
+  uint16_t classId;
+  uint8_t refCount;
+  uint8_t spare;
+};
+uint16_t getinfoClass;
+
+void say(const std::string& text) {
+  const std::string line = "[getinfo] " + text + "\n";
+  feOutWrite(line.data(), line.size());
+}
+
+int getinfoHandler(void* object, int message, intptr_t a, intptr_t b, intptr_t) {
+  switch (message) {
+    case msgInfo600: {
+      auto* tool = new toolRec{getinfoClass, gobjPermanent, 0};
+      *reinterpret_cast<void**>(a) = tool;
+      say("open");
+      return 0;
+    }
+    case msgInfo604: return 1;
+    case msgInfo606:
+      delete static_cast<toolRec*>(object);
+      say("closed");
+      return 0;
+    case msgInfo601: say("begin"); return 0;
+    case msgInfo602: say("end"); return 0;
+    case msgInfo603: say("title " + std::string(reinterpret_cast<const char*>(a), size_t(b))); return 0;
+    case msgInfo605: {
+      const auto* field = reinterpret_cast<const infoFieldMsg*>(a);
+      const char* kinds[] = {"?", "text", "choice", "more"};
+      const int kind = field->kind >= 1 && field->kind <= 3 ? field->kind : 0;
+      say(std::string(kinds[kind]) + (field->editable ? " " : " read-only ") + field->name + "=" + field->value);
+      return 0;
+    }
+    default: return objMeth(objSuperClass(getinfoClass), message, object, a, b);
+  }
 }
 
 }  // namespace
@@ -326,6 +376,8 @@ void standinsInit() {
   uint16_t curve = objClassByName("curve");
   if (!curve) curve = objClassRegister("curve", gobjClassId(), nullptr);
   tsegClass = objClassRegister("tseg", curve, tsegHandler);
+  if (!objClassByName(infoToolClassName)) getinfoClass = objClassRegister(infoToolClassName, 0, getinfoHandler);
+  standinsLoadLibInit();
 }
 
 uint16_t tsegClassId() { return tsegClass; }

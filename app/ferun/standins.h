@@ -7,6 +7,15 @@
 // and merge (411, 410) and the duplicate test (703). When no class "curve"
 // exists, a pass-through "curve" under "gobject" is registered first and
 // "tseg" goes under it, so that the operators that work on curves take it.
+// "tseg" lists its points "pt0" and "pt1" (three number fields each) after
+// the drawing attributes on message 346.
+//
+// A recording "getinfo" stands in for the edit-object tool of the
+// object-information panel: each message it gets becomes one line of
+// interpreter output beginning "[getinfo] ": "open", "begin", one per field
+// ("text", "choice" or "more", "read-only" when it is, then "name=value"),
+// "end", "title <title>", "closed".
+//
 // The runner registers them after the module set-ups; the program never has
 // them.
 #ifndef PLUMET_APP_FERUN_STANDINS_H
@@ -14,8 +23,15 @@
 
 #include <cstdint>
 
-// Registers the classes "curve" (when missing) and "tseg" (once).
+// Registers the classes "curve" (when missing), "tseg" (once) and
+// "getinfo" (when missing).
 void standinsInit();
+
+// The operator tLoadLib ("C#I", app/ferun/loadlib.cpp): loads a library by
+// name and calls its ordinal 1 as the program's plug-in loader does; answers
+// 0, -1 when the library cannot be loaded, -2 when it has no ordinal 1 (it
+// stays loaded). Libraries stay loaded until the run ends.
+void standinsLoadLibInit();
 
 // The id of "tseg" (0 before standinsInit).
 uint16_t tsegClassId();

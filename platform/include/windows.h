@@ -484,6 +484,8 @@ typedef void (CALLBACK *TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_INSUFFICIENT_BUFFER 122L
 #define ERROR_MOD_NOT_FOUND 126L
+#define ERROR_PROC_NOT_FOUND 127L
+#define ERROR_BAD_EXE_FORMAT 193L
 #define ERROR_INVALID_WINDOW_HANDLE 1400L
 #define ERROR_TLW_WITH_WSCHILD 1406L
 #define ERROR_CANNOT_FIND_WND_CLASS 1407L
@@ -593,6 +595,24 @@ void WINAPI OutputDebugStringA(LPCSTR lpOutputString);
 void WINAPI DebugBreak(void);
 DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
 HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
+
+/* KERNEL32: libraries loaded at run time. LoadLibraryA takes a path (either
+   separator) or a bare name; a bare name is looked for in the program's
+   directory, then the working directory, then where the system looks for
+   shared libraries. A name ending in ".dll" is also looked for with ".so" in
+   its place, a name without an extension with ".dll" and ".so" added, and a
+   file that does not exist under its exact name is matched without case
+   within its directory. Loading the same library again answers the same
+   handle and counts it; FreeLibrary unloads at the last count.
+   GetProcAddress takes a name, or an ordinal made with MAKEINTRESOURCEA: an
+   ordinal is an index into the table the library exports under the agreed
+   symbol of <ordinals.h>; for the program module (null or
+   GetModuleHandleA(NULL)) it is the program's export table, which has no
+   names. */
+typedef INT_PTR (WINAPI *FARPROC)(void);
+HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName);
+FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName);
+BOOL WINAPI FreeLibrary(HMODULE hLibModule);
 DWORD WINAPI GetLastError(void);
 void WINAPI SetLastError(DWORD dwErrCode);
 

@@ -40,7 +40,7 @@ TEST_F(CTabTest, NewTableHasTheDefaultColours) {
   ASSERT_EQ(run("aAvailColorCount 1 aColorTranslateIDToName 300 aColorTranslateIDToName "
                 "64 aColorTranslateIndexToName 3 aColorTranslateAIndexToName"),
             0);
-  EXPECT_EQ(stack(), "64 (Red) (???) (???) (Green)");
+  EXPECT_EQ(stack(), "64 (Red) (?\?\?) (?\?\?) (Green)");
   EXPECT_EQ(cTabLiveCount(), 1);
 }
 
@@ -57,7 +57,7 @@ TEST_F(CTabTest, TranslationsBetweenIdsIndexesAndInUsePositions) {
       {"3 aColorTranslateIDToAIndex 2 aColorTranslateIDToAIndex 70 aColorTranslateIDToAIndex", "2 -1 -1"},
       {"2 aColorTranslateAIndexToID 62 aColorTranslateAIndexToID 63 aColorTranslateAIndexToID", "3 63 -1"},
       {"2 aColorTranslateIndexToID 64 aColorTranslateIndexToID 7 aColorTranslateIndexToID", "-1 -1 7"},
-      {"2 aColorTranslateIDToName", "(???)"},
+      {"2 aColorTranslateIDToName", "(?\?\?)"},
       // The palette entry of an id is an integer (its in-use position + 11).
       {"3 aColorTranslateIDToSysEntry dup type", "13 integertype"},
       {"(Wild Strawberry Red) aColorTruncateName (Red) aColorTruncateName", "(Wild Strawberry) (Red)"},
@@ -70,7 +70,7 @@ TEST_F(CTabTest, TranslationsBetweenIdsIndexesAndInUsePositions) {
 
 TEST_F(CTabTest, WithoutATableTranslationsAnswerNone) {
   ASSERT_EQ(run("aColorTableGet 5 aColorTranslateIDToIndex 1 aColorTranslateIDToName aAvailColorCount"), 0);
-  EXPECT_EQ(stack(), "-null- -1 (???) 0");
+  EXPECT_EQ(stack(), "-null- -1 (?\?\?) 0");
   colorEntryData data;
   ASSERT_TRUE(colorGetEntryData(5, &data));
   EXPECT_EQ(data.rgb[0], 0);  // black without a table
@@ -135,7 +135,9 @@ TEST_F(CTabTest, MonochromeMapsEveryIdButWhiteToBlack) {
   ASSERT_EQ(cTabIdToIndex(table, 0), 5);
   gdiSetDeviceKind(CreateCompatibleDC(nullptr));  // a 1-bit device: monochrome
   for (int32_t id = 0; id < 256; ++id)
-    if (id != colorIdWhite) EXPECT_EQ(cTabIdToIndex(table, id), 5) << id;
+    if (id != colorIdWhite) {
+      EXPECT_EQ(cTabIdToIndex(table, id), 5) << id;
+    }
   EXPECT_EQ(cTabIdToIndex(table, colorIdWhite), 7);
   EXPECT_EQ(cTabState().monochrome, 0);  // the flag was set for that rebuild only
   cTabRebuildCurrent(0);
@@ -275,7 +277,9 @@ TEST_F(CTabTest, TableAttributes) {
     std::string printed;
     const int answer = step.value ? set(table, step.key, step.value) : get(table, step.key, &printed);
     EXPECT_EQ(answer, step.answer) << step.key << " " << (step.value ? step.value : "get");
-    if (!step.value) EXPECT_EQ(printed, step.printed) << step.key;
+    if (!step.value) {
+      EXPECT_EQ(printed, step.printed) << step.key;
+    }
   }
   EXPECT_EQ(cTabIdToIndex(nullptr, 12), -1);
   EXPECT_EQ(cTabIdToIndex(nullptr, 9), 9);

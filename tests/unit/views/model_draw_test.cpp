@@ -14,23 +14,13 @@ class ModelDraw : public ViewDrawTest {
 protected:
   void SetUp() override {
     ViewDrawTest::SetUp();
-    doc = newDoc();
-    model = doc->firstModel;
-    window = newWindow(RECT{0, 0, 400, 300});
-    sheet = sheetCreate(doc, model, window);
-    ASSERT_NE(sheet, nullptr);
-    draft = sheet->activeView;
+    openDrawing();
   }
   void TearDown() override {
     plTestSetKeyDown(VK_SHIFT, false);
     sheetSetDListOn(0);
     ViewDrawTest::TearDown();
   }
-  docRec* doc = nullptr;
-  modelRec* model = nullptr;
-  windRecord* window = nullptr;
-  sheetRec* sheet = nullptr;
-  viewRec* draft = nullptr;
 };
 
 TEST_F(ModelDraw, AViewIsDrawnFromItsModelUnlessShiftIsHeld) {

@@ -117,7 +117,9 @@ TEST_F(VdefIoTest, TitlesAreCountedFromVersionTenAndSixtyFourBytesBelow) {
     ASSERT_EQ(vwTitleIO(&ctx, &title, c.version, 1), 0);
     std::fflush(ctx.stream);
     const long written = std::ftell(ctx.stream);
-    if (c.bytes > 0) EXPECT_EQ(written, c.bytes);
+    if (c.bytes > 0) {
+      EXPECT_EQ(written, c.bytes);
+    }
     memfile::readFromStart(ctx);
     char* back = uStrDup("old", 3, nullptr);
     EXPECT_EQ(vwTitleIO(&ctx, &back, c.version, 0), 0);

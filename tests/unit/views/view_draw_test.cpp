@@ -5,7 +5,9 @@
 #include "view_fixture.h"
 
 #include "ui/attn.h"
+#include "views/vwsort.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -19,13 +21,8 @@ class ViewDraw : public ViewDrawTest {
 protected:
   void SetUp() override {
     ViewDrawTest::SetUp();
-    doc = newDoc();
-    model = doc->firstModel;
-    window = newWindow(RECT{0, 0, 400, 300});
-    sheet = sheetCreate(doc, model, window);
-    ASSERT_NE(sheet, nullptr);
+    openDrawing();
     hwnd = native(window);
-    draft = sheet->activeView;
     cx = sheet->zoom[0].screen[0];
     cy = sheet->zoom[0].screen[1];
     RECT client{};
@@ -34,7 +31,7 @@ protected:
   }
   void TearDown() override {
     evAttnReset();
-    vwSetLayerOrder(nullptr);
+    vwSortReset();
     ViewDrawTest::TearDown();
   }
   // A view of the model over the sheet box (-1, -1)..(1, 1), looking at
@@ -44,12 +41,7 @@ protected:
     return vwCreate(sheet, m, box, 0);
   }
 
-  docRec* doc = nullptr;
-  modelRec* model = nullptr;
-  windRecord* window = nullptr;
-  sheetRec* sheet = nullptr;
   HWND hwnd = nullptr;
-  viewRec* draft = nullptr;
   int cx = 0, cy = 0, right = 0;
 };
 
@@ -164,11 +156,13 @@ TEST_F(ViewDraw, LayerSortedDrawingGoesFromTheLastEntryToTheFirst) {
   gobjRec* a = addLine(model, {0.3, 0, 0}, {0.4, 0, 0});
   gobjRec* b = addLine(model, {0.1, 0, 0}, {0.2, 0, 0});
   gobjRec* c = addLine(model, {0.5, 0, 0}, {0.6, 0, 0});
-  vwSetLayerOrder([](const void* x, const void* y) {
-    const double dx = reinterpret_cast<const tlineRec*>(*static_cast<gobjRec* const*>(x))->p0[0];
-    const double dy = reinterpret_cast<const tlineRec*>(*static_cast<gobjRec* const*>(y))->p0[0];
-    return dx < dy ? -1 : dx > dy ? 1 : 0;
+  vwSetSortHook([](gobjRec** items, uint32_t n) {
+    std::sort(items, items + n, [](const gobjRec* x, const gobjRec* y) {
+      return reinterpret_cast<const tlineRec*>(x)->p0[0] < reinterpret_cast<const tlineRec*>(y)->p0[0];
+    });
+    return 0;
   });
+  vwSetSortEnabled(true);
   vwDrawView(draft, 0);
   EXPECT_EQ(lines().drawn, (std::vector<const gobjRec*>{c, a, b}));
 }

@@ -91,6 +91,22 @@ protected:
     SheetTest::TearDown();
   }
 
+  // A new document whose first model gets a sheet in a 400 x 300 document
+  // window: the fields below (draft is the sheet's active view).
+  void openDrawing() {
+    doc = newDoc();
+    model = doc->firstModel;
+    window = newWindow(RECT{0, 0, 400, 300});
+    sheet = sheetCreate(doc, model, window);
+    ASSERT_NE(sheet, nullptr);
+    draft = sheet->activeView;
+  }
+  docRec* doc = nullptr;
+  modelRec* model = nullptr;
+  windRecord* window = nullptr;
+  sheetRec* sheet = nullptr;
+  viewRec* draft = nullptr;
+
   // A document window (the frame is started first).
   windRecord* newWindow(const RECT& box) {
     if (!framed) {

@@ -295,6 +295,13 @@ void instEnvelope(gobjRec* object, double out[6]) {
 }
 
 void instUpdateBox(instRec* instance) {
+  // In a document the box is the sieve's key: the instance is marked
+  // changed instead, and the re-sort (message 320) takes it out by its old
+  // box and enters it by the new one.
+  if (instance->head.flags & gobjInSieve) {
+    instance->head.flags |= gobjChanged;
+    return;
+  }
   double box[6];
   instEnvelope(&instance->head, box);
   bboxFromCorners(box, box + 3, instance->head.box);

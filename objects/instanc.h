@@ -63,7 +63,8 @@ int instEnumObjs(gobjRec* instance, objMemberFn callback, void* argument, int al
 // of the 8 mapped corners); the zero box without a symbol. A record that
 // is not an instance panics "instEnvelope called with bogus pointer".
 void instEnvelope(gobjRec* instance, double out[6]);
-// Brings the 16-bit box of the head up to date with the envelope.
+// Brings the 16-bit box of the head up to date with the envelope; an
+// instance in a document is marked changed instead (its sieve moves it).
 void instUpdateBox(instRec* instance);
 
 // Keys (instanc_attr.cpp).

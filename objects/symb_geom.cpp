@@ -87,7 +87,9 @@ void symbEnvelope(symbRec* symbol, double out[6]) {
       auto* b = static_cast<Box*>(context);
       double c[6];
       if (grpIsGroup(member) || objGetExtents(member, c) != 0) return 0;
-      bboxFromCorners(c, c + 3, member->box);
+      // A member that is also in a document keeps the box its sieve cell
+      // was chosen by (the sieve moves it when it changes).
+      if (!(member->flags & gobjInSieve)) bboxFromCorners(c, c + 3, member->box);
       for (int i = 0; i < 3; ++i) {
         if (!b->any || c[i] < b->corners[i]) b->corners[i] = c[i];
         if (!b->any || c[i + 3] > b->corners[i + 3]) b->corners[i + 3] = c[i + 3];

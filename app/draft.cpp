@@ -22,6 +22,7 @@
 #include "fe/script.h"
 #include "fe/units_ops.h"
 #include "fe/xlate_ops.h"
+#include "geometry/curve.h"
 #include "objects/arrow.h"
 #include "objects/attrnames.h"
 #include "objects/csys.h"
@@ -41,6 +42,7 @@
 #include "objects/sieve.h"
 #include "objects/units_doc.h"
 #include "objects/vertex.h"
+#include "tools/trackclip.h"
 #include "ui/attn.h"
 #include "views/gdi.h"
 #include "views/gx.h"
@@ -72,6 +74,10 @@ void expEvalInitModule() {
 // The graphic object class and its default-object operators.
 void gobjInitModule() {
   gobjInit(0);
+  // The curve classes (curve, line, point) stand under the graphic object;
+  // construction lines reach the tools' clipping through a hook.
+  crvInit(gobjClassId());
+  trackClipInit();
   gobjOpsInit();
 }
 
@@ -372,6 +378,7 @@ int draftInitForScripts() {
 
 void draftExit() {
   docResetAll();
+  crvExit();
   gdiTerm();
   gxTerm();
   uiTerm();

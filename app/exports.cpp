@@ -9,6 +9,8 @@
 #include "fe/file.h"
 #include "fe/operator.h"
 #include "fe/script.h"
+#include "geometry/curve.h"
+#include "geometry/plane.h"
 #include "objects/arrow.h"
 #include "objects/attr.h"
 #include "objects/gobject.h"

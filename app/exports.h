@@ -22,6 +22,7 @@
 
 struct gobjRec;
 struct glist;
+struct planeRec;
 struct styleRec;
 struct wplaneRec;
 

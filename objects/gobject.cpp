@@ -286,7 +286,9 @@ void objRetain(gobjRec* object) {
 
 void objFree(gobjRec* object) {
   if (!object) return;
-  if ((object->flags & gobjInSieve) && objInClass(object, "curve") == 1) {
+  // Any object the sieve still holds is refused, not only curves: freeing
+  // it would leave a dangling entry in the spatial index.
+  if (object->flags & gobjInSieve) {
     uAlert(0, "STried to free object still in the sieve!", "");
     return;
   }

@@ -90,9 +90,9 @@ gobjRec* objNew(uint16_t classId);
 void objRelease(gobjRec** slot);
 // Raises the count of a held object; a raise to 255 makes it permanent.
 void objRetain(gobjRec* object);
-// Frees an object through message 100 to its class. A curve still entered
-// in a sieve is not freed (alert "STried to free object still in the
-// sieve!"). Null does nothing.
+// Frees an object through message 100 to its class. An object still
+// entered in a sieve (flag 0x0002), of whatever class, is not freed (alert
+// "STried to free object still in the sieve!"). Null does nothing.
 void objFree(gobjRec* object);
 
 // Copies style and colour, the layer, flags 0x0020 and 0x0040, the box and

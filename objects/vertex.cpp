@@ -223,6 +223,8 @@ int vertexFollow(vertexRec** slot) {
   return 1;
 }
 
+uint32_t vertexHash(const vertexRec* vertex) { return vertex ? vtx::hashOf(&vertex->x) : 0; }
+
 uint32_t vertexChainCount() { return uint32_t(table().chains.size()); }
 uint32_t vertexCount() { return uint32_t(table().count); }
 

@@ -76,6 +76,10 @@ int vertexFollow(vertexRec** slot);
 // vertex, or the origin for an empty slot.
 int vertexIO(vertexRec** slot, ioCtx* ctx);
 
+// The hash of a vertex's point (the one its chain is chosen by), for the
+// signatures of objects; 0 for null.
+uint32_t vertexHash(const vertexRec* vertex);
+
 // Table figures: the number of chains, of vertices in the table and of
 // those with a count above 0.
 uint32_t vertexChainCount();

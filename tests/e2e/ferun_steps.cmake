@@ -1,13 +1,18 @@
 # Steps the end-to-end runners share (include()d by them; FERUN, PNGPROBE
 # and SRC come from the runner's -D options).
 
-# ferun_step(label outVar args...): runs ferun with args; a non-zero status
-# fails with the label and what the run printed. Its standard output goes
-# to outVar.
+# ferun_step(label outVar args...): runs ferun with args; a non-zero status,
+# or a panic reported on standard error (an internal error the run went on
+# after), fails with the label and what the run printed. Its standard output
+# goes to outVar.
 function(ferun_step label outVar)
   execute_process(COMMAND ${FERUN} ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "${label}: status ${status}\n${out}\n${err}")
+  endif()
+  string(FIND "${err}" "[Panic" panic)
+  if(NOT panic EQUAL -1)
+    message(FATAL_ERROR "${label}: a panic was reported\n${err}")
   endif()
   set(${outVar} "${out}" PARENT_SCOPE)
 endfunction()

@@ -63,7 +63,9 @@ TEST_F(VwInit, NinetySixOperatorsInTheirFixedOrder) {
   for (const std::string& name : kOrder) {
     const int32_t index = opIndex(name);
     ASSERT_GE(index, 0) << name;
-    if (previous >= 0) EXPECT_EQ(index, previous + 1) << name;
+    if (previous >= 0) {
+      EXPECT_EQ(index, previous + 1) << name;
+    }
     previous = index;
   }
 }

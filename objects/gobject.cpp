@@ -286,9 +286,10 @@ void objRetain(gobjRec* object) {
 
 void objFree(gobjRec* object) {
   if (!object) return;
-  // Any object the sieve still holds is refused, not only curves: freeing
-  // it would leave a dangling entry in the spatial index.
-  if (object->flags & gobjInSieve) {
+  // Any graphic object the sieve still holds is refused, not only curves:
+  // freeing it would leave a dangling entry in the spatial index. Other
+  // program objects freed here (work planes, say) have no such flag.
+  if (objInClass(object, "gobject") == 1 && (object->flags & gobjInSieve)) {
     uAlert(0, "STried to free object still in the sieve!", "");
     return;
   }

@@ -8,10 +8,13 @@
 #include "fe/arrays.h"
 #include "fe/script.h"
 #include "fe/stack.h"
+#include "objects/gobject.h"
 #include "views/current.h"
 #include "views/doc.h"
 #include "views/model.h"
 #include "views/view.h"
+
+#include <platform_test.h>
 #include "views/vwinit.h"
 #include "vw_fixture.h"
 
@@ -441,6 +444,23 @@ TEST_F(WplaneTest, NewCreateAndInsertMessages) {
   wpNew(&other);
   EXPECT_EQ(objMeth(wplaneClassId(), 344, other), vwErrNoCurModel);
   objMeth(wplaneClassId(), 100, other);
+}
+
+}  // namespace
+
+namespace {
+
+// A locked work plane's flags word lies where a graphic object keeps its
+// "in the sieve" bit: freeing the plane through the object routine must
+// free it all the same (a plane read from a damaged file is dropped so).
+TEST_F(WplaneTest, ALockedPlaneNobodyHoldsIsFreedByTheObjectRoutine) {
+  const double origin[3] = {0, 0, 0}, right[3] = {1, 0, 0}, up[3] = {0, 1, 0};
+  wplaneRec* plane = wpCreate("loose", wpLocked, origin, right, up);
+  ASSERT_NE(plane, nullptr);
+  ASSERT_EQ(plane->head.object.refCount, 0);
+  const size_t alerts = plTestMessageBoxes().size();
+  objFree(reinterpret_cast<gobjRec*>(plane));  // LeakSanitizer finds it otherwise
+  EXPECT_EQ(plTestMessageBoxes().size(), alerts) << "no alert of an object in the sieve";
 }
 
 }  // namespace

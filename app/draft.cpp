@@ -23,6 +23,7 @@
 #include "fe/units_ops.h"
 #include "fe/xlate_ops.h"
 #include "geometry/curve.h"
+#include "geometry/lastpt.h"
 #include "objects/arrow.h"
 #include "objects/attrnames.h"
 #include "objects/csys.h"
@@ -81,6 +82,11 @@ void gobjInitModule() {
   gobjOpsInit();
 }
 
+// The tracking set-up: the point calculator and its operators so far; the
+// point-input operators, the object sources and the input engine join it
+// with the tool loop.
+void trkInitModule() { calcInit(); }
+
 enum { kTimingSamples = 8 };
 
 // The module set-ups in their fixed order. Those of subsystems not built yet
@@ -102,7 +108,7 @@ const draftModule kModules[] = {
     {"csysInit", 5, csysInit},
     {"penLoadDefaults", 5, penLoadDefaults},
     {"sieveInit", 5, sieveInit},
-    {"trkInit", 5, nullptr},
+    {"trkInit", 5, trkInitModule},
     {"vwInit", 5, vwInit},
     {"nearInit", 5, nearInit},
     {"vcRegisterOps", 6, vcRegisterOps},

@@ -133,7 +133,8 @@ void gxDrawBitmap(HDC dc, HBITMAP bitmap, const RECT* rect, int mode);
 // Text with its baseline at the point, in the current font.
 void gxTextOut(const POINT* point, const char* text, int start, int length);
 // Text drawn through the text-bitmap cache with its baseline at the point,
-// in the current colour over what is there.
+// blitted in the current draw mode (as markers: in draw mode 0 the current
+// colour over what is there).
 void gxTextToBitmap(const POINT* point, const gxFontSpec* font, const char* text, int length);
 
 // ---- Scrolling -----------------------------------------------------------

@@ -197,5 +197,7 @@ void gxTextToBitmap(const POINT* point, const gxFontSpec* font, const char* text
     e.bitmap = bitmap;
     hit = &e;
   }
-  gxdBlitMono(hit->bitmap, point->x, point->y - hit->baseline, hit->width, hit->height, 0);
+  // In the current draw mode, so that text drawn twice in exclusive-or mode
+  // leaves the image as it was.
+  gxdBlitMono(hit->bitmap, point->x, point->y - hit->baseline, hit->width, hit->height, -1);
 }

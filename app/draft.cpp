@@ -43,7 +43,10 @@
 #include "objects/sieve.h"
 #include "objects/units_doc.h"
 #include "objects/vertex.h"
+#include "tools/ieengine.h"
+#include "tools/ietool.h"
 #include "tools/trackclip.h"
+#include "tools/trkpoint.h"
 #include "ui/attn.h"
 #include "views/gdi.h"
 #include "views/gx.h"
@@ -52,6 +55,8 @@
 #include "views/vwinit.h"
 #include "ui/event.h"
 #include "ui/ui.h"
+#include "ui/wind.h"
+#include "views/vwevent.h"
 
 #include <windows.h>
 
@@ -82,10 +87,20 @@ void gobjInitModule() {
   gobjOpsInit();
 }
 
-// The tracking set-up: the point calculator and its operators so far; the
-// point-input operators, the object sources and the input engine join it
-// with the tool loop.
-void trkInitModule() { calcInit(); }
+// The tracking set-up: the point calculator, the point-input operators,
+// the object sources and their hooks, then the input engine, whose cursor
+// mark a document window hides before it paints.
+void trkInitModule() {
+  trkInit();
+  windSetPaintHook(ieCursorOff);
+}
+
+// The tool input loop's operators; sheets do not repaint under a loop that
+// is entering points.
+void ieToolInitModule() {
+  ieToolInit();
+  vwSetPointInputHook(ieToolTracking);
+}
 
 enum { kTimingSamples = 8 };
 
@@ -124,7 +139,7 @@ const draftModule kModules[] = {
     {"docVarInit", 7, docVarInit},
     {"traceInit", 7, nullptr},
     {"polySelInit", 7, nullptr},
-    {"ieToolInit", 8, nullptr},
+    {"ieToolInit", 8, ieToolInitModule},
     {"subdivInit", 8, nullptr},
     {"arcTrackInit", 8, nullptr},
     {"areaInit", 9, nullptr},
@@ -383,6 +398,9 @@ int draftInitForScripts() {
 }
 
 void draftExit() {
+  // The engine and the tool loop hold script values and use counts.
+  ieEngineReset();
+  ieToolReset();
   docResetAll();
   crvExit();
   gdiTerm();

@@ -10,6 +10,7 @@
 #include "geometry/curve.h"
 #include "geometry/clip.h"
 #include "geometry/ngeom.h"
+#include "geometry/trackstep.h"
 #include "objects/layer.h"
 #include "objects/lnfont.h"
 #include "objects/lnstyle.h"
@@ -298,6 +299,7 @@ int lineHandler(void* object, int message, intptr_t a, intptr_t b, intptr_t c) {
     case msgCleanUpMerge: return linemod::merge(line, ptr<gobjRec>(a), ptr<gobjRec*>(b));
     case msgCleanUpKey: return a ? linemod::cleanUpKey(line, ptr<int32_t>(a)) : -1;
     case msgSameAs: return sameAs(line, ptr<const gobjRec>(a), b);
+    case msgTrackStep: return lineTrackStep(int(a), ptr<trkStepRec>(b), ptr<gobjRec*>(c));
     default: break;
   }
   return super(line, message, a, b, c);

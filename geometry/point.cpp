@@ -10,6 +10,7 @@
 #include "geometry/clip.h"
 #include "geometry/curve.h"
 #include "geometry/marker.h"
+#include "geometry/trackstep.h"
 #include "objects/attrnames.h"
 #include "objects/ioctx.h"
 #include "objects/objmsg.h"
@@ -200,6 +201,7 @@ int pointHandler(void* object, int message, intptr_t a, intptr_t b, intptr_t c) 
       if ((point->head.flags & gobjPointSel) && a)
         reinterpret_cast<objVertexFn>(a)(point->vertex, reinterpret_cast<void*>(b), int(c));
       return int(c) + 1;
+    case msgTrackStep: return pointTrackStep(int(a), reinterpret_cast<const trkStepRec*>(b));
     default: break;
   }
   return passOn(object, message, a, b, c);

@@ -16,9 +16,41 @@ dbSheetRec* currentSheet;
 dbSheetRec* defaultSheet;
 glist* currentGroup;   // the program's current-object group (the current sheet's)
 
-int clearRecent(gobjRec* object, void*) {
-  object->flags = uint16_t(object->flags & ~gobjRecent);
+// The group is being dropped: its members keep the flag only when the
+// record's recent objects still list them.
+int clearRecent(gobjRec* object, void* rec) {
+  if (!rec || !sheetHoldsRecent(static_cast<const dbSheetRec*>(rec), object))
+    object->flags = uint16_t(object->flags & ~gobjRecent);
   return 0;
+}
+
+struct Search {
+  const gobjRec* object;
+  bool found;
+};
+
+int findMember(gobjRec* object, void* context) {
+  auto* search = static_cast<Search*>(context);
+  if (object == search->object) search->found = true;
+  return 0;
+}
+
+// The recent objects give back their counts; the list is emptied first so
+// that the flag test below sees them gone.
+void releaseRecent(dbSheetRec* rec) {
+  const int count = rec->recentCount;
+  gobjRec* taken[sheetRecentMax] = {};
+  for (int i = 0; i < count && i < sheetRecentMax; ++i) {
+    taken[i] = rec->recent[i];
+    rec->recent[i] = nullptr;
+  }
+  rec->recentCount = 0;
+  rec->enteredCount = 0;
+  for (int i = 0; i < count && i < sheetRecentMax; ++i) {
+    if (!taken[i]) continue;
+    sheetDropMark(rec, taken[i]);
+    objRelease(&taken[i]);
+  }
 }
 
 int markRecent(gobjRec* object, void*) {
@@ -27,9 +59,10 @@ int markRecent(gobjRec* object, void*) {
 }
 
 void freeSheet(dbSheetRec* rec) {
+  releaseRecent(rec);
   if (rec->curObjects) {
     if (currentGroup == rec->curObjects) currentGroup = nullptr;
-    grpForEach(rec->curObjects, clearRecent, nullptr);
+    grpForEach(rec->curObjects, clearRecent, rec);
     grpRelease(&rec->curObjects);
   }
   uFree(&rec);
@@ -46,6 +79,30 @@ int changed(gobjRec* object, void*) {
 }
 
 }  // namespace
+
+bool sheetHoldsRecent(const dbSheetRec* rec, const gobjRec* object) {
+  if (!rec || !object) return false;
+  for (int i = 0; i < rec->recentCount && i < sheetRecentMax; ++i)
+    if (rec->recent[i] == object) return true;
+  return false;
+}
+
+bool sheetHoldsCurrent(const dbSheetRec* rec, const gobjRec* object) {
+  if (!rec || !object || !rec->curObjects) return false;
+  Search search{object, false};
+  grpForEach(rec->curObjects, findMember, &search);
+  return search.found;
+}
+
+void sheetDropMark(const dbSheetRec* rec, gobjRec* object) {
+  if (!object) return;
+  if (sheetHoldsRecent(rec, object) || sheetHoldsCurrent(rec, object)) return;
+  object->flags = uint16_t(object->flags & ~gobjRecent);
+}
+
+void sheetRecentTouched(const gobjRec* object) {
+  if (currentSheet && sheetHoldsRecent(currentSheet, object)) currentSheet->recentFlags |= sheetRecentChanged;
+}
 
 int sheetNew(dbSheetRec** slot) {
   dbSheetRec* rec = nullptr;
@@ -111,7 +168,7 @@ int aSetCurObj(feArgs* args) {
   glist* old = sheet->curObjects;
   if (old && grpCompare(old, group) == 0) return 0;
   if (old) {
-    grpForEach(old, clearRecent, nullptr);
+    grpForEach(old, clearRecent, sheet);
     grpRelease(&sheet->curObjects);
   }
   glist* fresh = grpFlatten(group, 0);

@@ -12,6 +12,7 @@
 #include "objects/contain.h"
 #include "objects/ddict.h"
 #include "objects/docstate.h"
+#include "objects/docvar_sheet.h"
 #include "objects/gobject_internal.h"
 #include "objects/layer.h"
 #include "objects/lnfont.h"
@@ -36,6 +37,7 @@ namespace {
 enum { kNoMethod = -4127 };
 
 uint16_t classId;
+objDetachFn detachHook = nullptr;
 uint32_t idCounter = 1;   // 0 stays the id of objects that were never given one
 
 intptr_t word(const void* p) { return reinterpret_cast<intptr_t>(p); }
@@ -126,8 +128,9 @@ int gobjDetach(gobjRec* object) {
   if (held) ++object->refCount;
   objDamage(object);
   if (object->flags & gobjInSieve) sieveRemove(static_cast<sieveRec*>(object->sieve), object);
-  // Leaving the recent objects (flag 0x0008) joins this with the tracking
-  // feedback.
+  // A listed object (flag 0x0008) leaves the chain of recent objects, which
+  // gives back its count without freeing: the count held here keeps it.
+  if ((object->flags & gobjRecent) && detachHook) detachHook(object);
   if (held && --object->refCount == 0) objFree(object);
   return 0;
 }
@@ -184,6 +187,12 @@ uint16_t gobjInit(int) {
 
 uint16_t gobjClassId() { return classId; }
 
+objDetachFn objSetDetachHook(objDetachFn hook) {
+  const objDetachFn previous = detachHook;
+  detachHook = hook;
+  return previous;
+}
+
 int gobjHandler(void* record, int message, intptr_t a, intptr_t b, intptr_t c) {
   auto* object = static_cast<gobjRec*>(record);
   switch (message) {
@@ -221,8 +230,10 @@ int gobjHandler(void* record, int message, intptr_t a, intptr_t b, intptr_t c) {
     case msgCopy: return gobjCopy(object, reinterpret_cast<gobjRec**>(a));
     case msgArcLength: return kNoMethod;
     case msgChanged:
-      // Marking the tracking feedback stale (flag 0x0008) and resetting the
-      // selection join this with the tracking feedback and the selection.
+      // A changed object of the point-input chain (flag 0x0008) marks the
+      // chain changed, so that the end of the command takes its points
+      // again. Resetting the selection joins this with the selection.
+      if (object->flags & gobjRecent) sheetRecentTouched(object);
       return gobjResort(object);
     case msgSelect: return gobjSelectFlag(object, a);
     case msgBoxTest: return gobjBoxTest(object, reinterpret_cast<const int16_t*>(b));

@@ -37,6 +37,12 @@ int objSetPointCoord(gobjRec* object, const feObject* key, const feObject* value
 int objDelete(gobjRec* object, int damage);
 // The same as an enumeration callback (context: the damage flag).
 int objDeleteCb(gobjRec* object, void* context);
+// Called by the deletion (message 345) for an object with flag 0x0008, while
+// the deletion still holds the object: the point-input layer takes it out
+// of its chain of recent objects. Installed at start-up; answers the
+// previous hook (null: none).
+typedef int (*objDetachFn)(gobjRec* object);
+objDetachFn objSetDetachHook(objDetachFn hook);
 
 // The damaged region: a compact box that collects what changed during a
 // command, redrawn in every view at its end.

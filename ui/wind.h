@@ -85,6 +85,14 @@ struct windDrawHooks {
 };
 void windSetDrawHooks(const windDrawHooks* hooks);
 
+// Called when a document window (kind 1) is about to paint, once it is the
+// drawing target and before BeginPaint clips drawing to the update area: the
+// input engine above this layer hides its cursor mark there, so that the
+// paint neither leaves half a mark behind nor has one erased over it. Null
+// (the start) calls nothing. Answers the previous hook.
+typedef void (*windPaintHook)();
+windPaintHook windSetPaintHook(windPaintHook hook);
+
 // Registers class "window" and the document class "qxwdoc"; windUiTerm
 // releases every record and unregisters the native class.
 void windClassInit();

@@ -20,6 +20,7 @@ using windInternal::captureLock;
 namespace {
 
 uint32_t nesting;  // window-procedure calls in their first stage
+windPaintHook paintHook;
 
 // One call of the procedure.
 struct docCall {
@@ -94,6 +95,7 @@ stage firstStage(docCall& c) {
       return activation(c, reinterpret_cast<HWND>(c.lParam) == c.window);
     case WM_PAINT:
       if (rec != nullptr) takeClient(c);
+      if (rec != nullptr && rec->kind == windKindDoc && paintHook != nullptr) paintHook();
       BeginPaint(c.window, &c.paint);
       if (rec != nullptr) {
         rec->update = c.paint.rcPaint;
@@ -252,6 +254,12 @@ LRESULT serve(docCall& c) {
 }
 
 }  // namespace
+
+windPaintHook windSetPaintHook(windPaintHook hook) {
+  windPaintHook previous = paintHook;
+  paintHook = hook;
+  return previous;
+}
 
 LRESULT CALLBACK windDocProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_CAPTURECHANGED) return 0;

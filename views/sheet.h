@@ -191,8 +191,9 @@ void sheetSetEventDispatch(sheetEventDispatch dispatch);
 // Painting sheet windows: the dispatcher answers a paint event (kind 4)
 // by drawing the sheet's views from the tail of its list to the head (the
 // head is in front; each view but the first drawn clears its box first) and
-// answers 1; other events are left (0). sheetPaintInit installs it as the
-// sheet-window event dispatcher.
+// answers 1; other events are left (0). sheetPaintInit installs the sheet
+// window's event handler (vwSheetDispatch, views/vwevent.h), which paints
+// the same way, as the sheet-window event dispatcher.
 int sheetPaintDispatch(sheetRec* sheet, const vwEventRec* event);
 void sheetPaintInit();
 // Draws the sheet's views into its window, back to front.

@@ -3,6 +3,7 @@
 
 #include "views/view.h"
 #include "views/view_internal.h"
+#include "views/vwevent.h"
 
 #include <vector>
 
@@ -24,4 +25,6 @@ int sheetPaintDispatch(sheetRec* sheet, const vwEventRec* event) {
   return 1;
 }
 
-void sheetPaintInit() { sheetSetEventDispatch(sheetPaintDispatch); }
+// The sheet windows' events go to their event handler (views/vwevent.h),
+// which paints through sheetDrawViews.
+void sheetPaintInit() { sheetSetEventDispatch(vwSheetDispatch); }

@@ -23,6 +23,7 @@
 #include "views/view.h"
 #include "views/vwflat.h"
 #include "views/vwsort.h"
+#include "views/vwevent.h"
 #include "views/vwunfold.h"
 #include "views/wintitle.h"
 #include "views/wplane.h"
@@ -128,8 +129,8 @@ const feOpSpec kOps[] = {
     {"aViewControlDraw", opLater, "!A{4I}"},
     {"aViewControlTrack", opLater, "!A{II}A{4I}"},
     // Drawing-window events.
-    {"aPostMesgEvent", opLater, "!I"},
-    {"aPullString", opLater, "!S#S"},
+    {"aPostMesgEvent", vwOpPostMesgEvent, "!I"},
+    {"aPullString", vwOpPullString, "!S#S"},
     // Printing and plotting.
     {"aGraphicsBox", opLater, "#IIII"},
     {"aGraphicCenter", opLater, "#II"},
@@ -246,8 +247,7 @@ void vwInit() {
   allocInfoRegister("vdirs", &live.vdirs, 0);
   allocInfoRegister("plane", &live.planes, sizeof(wplaneRec));
   grpDefine("docAll", enumDocAll, 0);
-  // Sheet windows paint their views until the window-event dispatcher
-  // takes the sheets' events over.
+  // Sheet windows hand their events to the sheet event handler.
   sheetPaintInit();
   feOpSpecRegisterAll(kOwnOps);
 }

@@ -108,7 +108,9 @@ const char kDefaults[] =
     "/aMenuShowPointsHook where { pop } { /aMenuShowPointsHook { pop } def } ifelse "
     "/aMenuArrowHook where { pop } { /aMenuArrowHook { pop pop } def } ifelse "
     "/aChackMakeHLRLayer where { pop } { /aChackMakeHLRLayer { } def } ifelse "
-    "/aSetToHLRLayer where { pop } { /aSetToHLRLayer { } def } ifelse";
+    "/aSetToHLRLayer where { pop } { /aSetToHLRLayer { } def } ifelse "
+    "/onKey where { pop } { /onKey { pop pop } def } ifelse "
+    "/onModifier where { pop } { /onModifier { } def } ifelse";
 
 // The front document window: the active sheet's, else the newest document
 // window.

@@ -54,4 +54,5 @@ int getinfoHandler(void* object, int message, intptr_t a, intptr_t b, intptr_t) 
 void standinsInit() {
   if (!objClassByName(infoToolClassName)) getinfoClass = objClassRegister(infoToolClassName, 0, getinfoHandler);
   standinsLoadLibInit();
+  standinsInputInit();
 }

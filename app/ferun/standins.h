@@ -13,7 +13,8 @@
 
 #include <cstdint>
 
-// Registers the class "getinfo" (when missing) and the operator tLoadLib.
+// Registers the class "getinfo" (when missing), the operator tLoadLib and
+// the input operators.
 void standinsInit();
 
 // The operator tLoadLib ("C#I", app/ferun/loadlib.cpp): loads a library by
@@ -21,5 +22,23 @@ void standinsInit();
 // 0, -1 when the library cannot be loaded, -2 when it has no ordinal 1 (it
 // stays loaded). Libraries stay loaded until the run ends.
 void standinsLoadLibInit();
+
+// The input operators (app/ferun/input_ops.cpp), which queue input on the
+// platform layer's clock, each item due 100 ms after the one before (see
+// platform_test.h for when items take effect and where their messages go):
+//   x y tMouseMove, x y tMouseDown, x y tMouseUp
+//       the mouse, and the left button, at a client pixel of the front
+//       document window (the active document window of the frame, else the
+//       current one); rangecheck without a document window
+//   vk tKey    a key down and up (a virtual key, 1-255, else rangecheck)
+//   s tType    per character, the key that types it on a US layout (with
+//              Shift down and up around it when needed: "A" is Shift, A
+//              down, A up, Shift up), else a bare character message
+//   ms tWait   the next item is due ms after the one before, instead of
+//              100 (ms >= 0, else rangecheck)
+//   tPump      runs the main loop until the queued input and the messages
+//              it caused are used up, then returns to the script; a quit a
+//              script asked for meanwhile still ends the runner
+void standinsInputInit();
 
 #endif

@@ -26,18 +26,34 @@ void plTestSetMessageBoxEcho(bool echo);
 // Input state read by GetKeyState and GetAsyncKeyState.
 void plTestSetKeyDown(int virtualKey, bool down);
 
-// Queued input, delivered in order by GetMessageA and PeekMessageA after the
-// posted messages. Each item updates the key state (GetKeyState,
-// GetAsyncKeyState) and the cursor position (GetCursorPos) when it is
-// delivered, not when it is queued. Keys go to the focus window, else the
-// active window; mouse messages go to the capture window, else to the
-// deepest visible, enabled window under the point (screen coordinates), and
-// carry client coordinates and the MK_ flags.
-void plTestQueueKey(int virtualKey, bool down);
-void plTestQueueChar(char character);          // a WM_CHAR, as if translated
-void plTestQueueText(const std::string& text);  // one WM_CHAR per character
-void plTestQueueMouseMove(int x, int y);
-void plTestQueueMouseButton(int button, bool down, int x, int y);  // button: VK_LBUTTON, VK_RBUTTON or VK_MBUTTON
+// Queued input. Each item is due delay milliseconds on the layer's clock
+// (GetTickCount) after the item queued before it, or after now when none
+// waits; a delay other than 0 makes the clock manual (frozen at its current
+// reading, as plTestAdvanceClock does). When the clock has reached an item,
+// it takes effect, in queue order: the key state (GetKeyState,
+// GetAsyncKeyState) and the cursor position (GetCursorPos) follow it, and
+// its message is made then and waits behind those of earlier input;
+// posted messages come first, as ever. Keys go
+// to the focus window, else the active window; mouse messages go to the
+// capture window, else to the deepest visible, enabled window under the
+// point (screen coordinates), and carry client coordinates and the MK_
+// flags. Due items are looked for whenever messages are taken or peeked and
+// whenever the key state or the cursor position is read.
+//
+// Time passes for polling loops: while the clock is manual, each read of
+// the mouse state (GetCursorPos; GetAsyncKeyState of VK_LBUTTON, VK_RBUTTON
+// or VK_MBUTTON) moves it on 1 ms, and GetMessageA with nothing else to
+// deliver moves it on to the next item; PeekMessageA does not move it. When
+// the last item has taken effect with a button still held that queued input
+// pressed, a release of that button where the cursor stands is queued 100 ms
+// later, so that every loop waiting for the release ends.
+void plTestQueueKey(int virtualKey, bool down, DWORD delay = 0);
+void plTestQueueChar(char character, DWORD delay = 0);          // a WM_CHAR, as if translated
+void plTestQueueText(const std::string& text, DWORD delay = 0);  // one WM_CHAR per character, each delay apart
+void plTestQueueMouseMove(int x, int y, DWORD delay = 0);
+// button: VK_LBUTTON, VK_RBUTTON or VK_MBUTTON
+void plTestQueueMouseButton(int button, bool down, int x, int y, DWORD delay = 0);
+// Items queued and not yet in effect.
 size_t plTestQueuedInputCount();
 
 // The cursor shown last with SetCursor (null before any).

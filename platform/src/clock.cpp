@@ -35,6 +35,7 @@ void plTestAdvanceClock(DWORD milliseconds) {
 void plTestUseSystemClock() { manual = false; }
 
 namespace pl {
+bool clockIsManual() { return manual; }
 void resetClock() {
   manual = false;
   manualTicks = 0;

@@ -69,6 +69,7 @@ extern "C" BOOL WINAPI GetCursorPos(LPPOINT lpPoint) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
+  pl::mouseStateRead();
   *lpPoint = position;
   return TRUE;
 }

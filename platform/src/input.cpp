@@ -1,8 +1,13 @@
 // Queued input: keys, typed characters and the mouse, as a test or scripted
-// run feeds them. Each item becomes a message for its target window only
-// when it is taken, so focus, capture and window changes made by earlier
-// messages decide where it goes; the key state and cursor position follow
-// the item when it leaves the queue. TranslateMessage lives here too.
+// run feeds them. Each item is due at a time on the layer's clock
+// (GetTickCount). When the clock reaches it, it takes effect: the key state
+// and the cursor position follow it, and its message, made then for the
+// window that is its target then (capture, focus, the window under the
+// point), waits behind those of earlier input (posted messages still come
+// first; queue.cpp). Polling loops that never take messages thus see the
+// items one by one as the clock moves on (each read of the mouse state moves
+// a manual clock by 1 ms; GetMessageA with nothing else to deliver moves it
+// to the next item). TranslateMessage lives here too.
 #include "layer.h"
 #include "window_table.h"
 
@@ -20,12 +25,24 @@ struct InputItem {
   int key;  // virtual key, or the mouse button's VK_ code
   bool down;
   char character;
-  POINT at;  // screen coordinates for mouse items
+  POINT at;   // screen coordinates for mouse items
+  DWORD due;  // on the layer's clock
 };
 
 std::deque<InputItem> queued;
+// The mouse buttons that queued items pressed and no queued item released
+// yet (bit 0 left, 1 right, 2 middle).
+unsigned pressedByInput = 0;
+// Set while due items take effect: making their messages reads the key
+// state, which would otherwise look for due items again.
+bool delivering = false;
 
-bool held(int key) { return GetKeyState(key) < 0; }
+bool held(int key) { return pl::keyDown(key); }
+
+// Whether tick count now has reached due, across the 32-bit wrap.
+bool reached(DWORD now, DWORD due) { return static_cast<int32_t>(now - due) >= 0; }
+
+unsigned buttonBit(int button) { return button == VK_RBUTTON ? 2u : button == VK_MBUTTON ? 4u : 1u; }
 
 // The deepest visible, enabled window under a screen point, searching the
 // children of parent (null: the top-level windows), topmost first.
@@ -168,28 +185,70 @@ int characterOf(int key) {
   }
 }
 
+void enqueue(InputItem item, DWORD delay) {
+  // A delay makes the clock the layer's own, so that runs are repeatable
+  // and need not wait.
+  if (delay) plTestAdvanceClock(0);
+  const DWORD base = queued.empty() ? GetTickCount() : queued.back().due;
+  item.due = base + delay;
+  queued.push_back(item);
+}
+
+// Once the last item has taken effect, a button that queued input pressed
+// and still holds is let go where the cursor stands, so that every loop
+// waiting for the release ends.
+void releaseHeldButtons(DWORD lastDue) {
+  for (int button : {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON}) {
+    if (!(pressedByInput & buttonBit(button))) continue;
+    pressedByInput &= ~buttonBit(button);
+    if (!held(button)) continue;
+    plTestAdvanceClock(0);
+    const POINT at = pl::cursorPosition();
+    queued.push_back({Kind::Button, button, false, 0, at, lastDue + pl::kInputStep});
+  }
+}
+
 }  // namespace
 
 namespace pl {
 
-bool takeInput(HWND filter, UINT first, UINT last, bool remove, MSG* out) {
-  for (auto it = queued.begin(); it != queued.end(); ++it) {
-    MSG m = messageFor(*it);
-    if (!messagePasses(filter, first, last, m.hwnd, m.message)) continue;
-    *out = m;
-    if (remove) {
-      InputItem item = *it;
-      queued.erase(it);
-      apply(item);
+void deliverDueInput() {
+  if (delivering) return;
+  delivering = true;
+  const DWORD now = GetTickCount();
+  while (!queued.empty() && reached(now, queued.front().due)) {
+    const InputItem item = queued.front();
+    queued.pop_front();
+    // The message carries the state from before the item (a key's
+    // "was down" bit) and after it (the mouse flags), as messageFor says.
+    const MSG m = messageFor(item);
+    apply(item);
+    if (item.kind == Kind::Button) {
+      if (item.down) pressedByInput |= buttonBit(item.key);
+      else pressedByInput &= ~buttonBit(item.key);
     }
-    return true;
+    postInput(m);
+    if (queued.empty()) releaseHeldButtons(item.due);
   }
-  return false;
+  delivering = false;
 }
 
-size_t inputCount() { return queued.size(); }
+bool nextInputDue(DWORD* due) {
+  if (queued.empty()) return false;
+  *due = queued.front().due;
+  return true;
+}
 
-void resetInput() { queued.clear(); }
+void mouseStateRead() {
+  if (clockIsManual()) plTestAdvanceClock(1);
+  deliverDueInput();
+}
+
+void resetInput() {
+  queued.clear();
+  pressedByInput = 0;
+  delivering = false;
+}
 
 }  // namespace pl
 
@@ -207,22 +266,22 @@ extern "C" BOOL WINAPI TranslateMessage(const MSG* lpMsg) {
   return TRUE;
 }
 
-void plTestQueueKey(int virtualKey, bool down) {
+void plTestQueueKey(int virtualKey, bool down, DWORD delay) {
   if (virtualKey <= 0 || virtualKey > 255) return;
-  queued.push_back({Kind::Key, virtualKey, down, 0, {0, 0}});
+  enqueue({Kind::Key, virtualKey, down, 0, {0, 0}, 0}, delay);
 }
 
-void plTestQueueChar(char character) { queued.push_back({Kind::Char, 0, false, character, {0, 0}}); }
+void plTestQueueChar(char character, DWORD delay) { enqueue({Kind::Char, 0, false, character, {0, 0}, 0}, delay); }
 
-void plTestQueueText(const std::string& text) {
-  for (char c : text) plTestQueueChar(c);
+void plTestQueueText(const std::string& text, DWORD delay) {
+  for (char c : text) plTestQueueChar(c, delay);
 }
 
-void plTestQueueMouseMove(int x, int y) { queued.push_back({Kind::Move, 0, false, 0, {x, y}}); }
+void plTestQueueMouseMove(int x, int y, DWORD delay) { enqueue({Kind::Move, 0, false, 0, {x, y}, 0}, delay); }
 
-void plTestQueueMouseButton(int button, bool down, int x, int y) {
+void plTestQueueMouseButton(int button, bool down, int x, int y, DWORD delay) {
   if (button != VK_LBUTTON && button != VK_RBUTTON && button != VK_MBUTTON) return;
-  queued.push_back({Kind::Button, button, down, 0, {x, y}});
+  enqueue({Kind::Button, button, down, 0, {x, y}, 0}, delay);
 }
 
 size_t plTestQueuedInputCount() { return queued.size(); }

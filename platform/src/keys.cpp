@@ -1,5 +1,6 @@
 // The keyboard and mouse-button state that GetKeyState and GetAsyncKeyState
-// read. Headless, only tests and scripted input change it.
+// read. Headless, only tests and scripted input change it; both readers
+// first let queued input that is due take effect.
 #include "layer.h"
 
 #include <platform_test.h>
@@ -20,6 +21,7 @@ bool validKey(int key) { return key >= 0 && key < static_cast<int>(keys.size());
 }  // namespace
 
 extern "C" SHORT WINAPI GetKeyState(int nVirtKey) {
+  pl::deliverDueInput();
   if (!validKey(nVirtKey)) return 0;
   const KeyState& k = keys[static_cast<size_t>(nVirtKey)];
   // High bit: the key is down; low bit: the key is toggled.
@@ -27,6 +29,10 @@ extern "C" SHORT WINAPI GetKeyState(int nVirtKey) {
 }
 
 extern "C" SHORT WINAPI GetAsyncKeyState(int vKey) {
+  // A loop polling a mouse button lets time pass on a manual clock, so that
+  // queued input reaches it.
+  if (vKey == VK_LBUTTON || vKey == VK_RBUTTON || vKey == VK_MBUTTON) pl::mouseStateRead();
+  else pl::deliverDueInput();
   if (!validKey(vKey)) return 0;
   return static_cast<SHORT>(keys[static_cast<size_t>(vKey)].down ? 0x8000 : 0);
 }
@@ -39,5 +45,6 @@ void plTestSetKeyDown(int virtualKey, bool down) {
 }
 
 namespace pl {
+bool keyDown(int virtualKey) { return validKey(virtualKey) && keys[static_cast<size_t>(virtualKey)].down; }
 void resetKeys() { keys.fill(KeyState{}); }
 }  // namespace pl

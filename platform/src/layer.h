@@ -32,11 +32,27 @@ bool equalNoCase(std::string_view a, std::string_view b);
 // else the window or one below it) and an inclusive range (0, 0: all).
 bool messagePasses(HWND filter, UINT first, UINT last, HWND hwnd, UINT message);
 
-// Queued input (input.cpp): the first item whose message passes the filters,
-// made into a message for its target window. With remove it leaves the queue
-// and the key state and cursor position follow it.
-bool takeInput(HWND filter, UINT first, UINT last, bool remove, MSG* out);
-size_t inputCount();
+// Queued input (input.cpp). Items whose time has come take effect in order:
+// the key state and cursor position follow each, and its message waits
+// behind the messages of earlier input (after any posted message). Whatever reads messages or the input
+// state calls deliverDueInput first.
+void deliverDueInput();
+// The due time of the next item not yet in effect; false when none waits.
+bool nextInputDue(DWORD* due);
+// A read of the mouse state (GetCursorPos, a button's GetAsyncKeyState): a
+// manual clock moves on 1 ms, then due items take effect.
+void mouseStateRead();
+// The gap after the last item at which a button it left held is released.
+constexpr DWORD kInputStep = 100;
+
+// Appends a message made by queued input to the queue (queue.cpp).
+void postInput(const MSG& message);
+
+// Whether a key is down, without looking for due input (keys.cpp).
+bool keyDown(int virtualKey);
+
+// Whether GetTickCount follows the manual clock (clock.cpp).
+bool clockIsManual();
 
 // Timers (timer.cpp): a due timer's WM_TIMER; with remove the timer is set
 // to fire again one period later.

@@ -1,8 +1,10 @@
-// The message queue of the program's one thread: posted messages, then
-// queued input, then the quit request, then painting, then due timers.
+// The message queue of the program's one thread: posted messages, then the
+// messages of queued input that has taken effect, then the quit request,
+// then painting, then due timers.
 //
-// Headless, a run ends when its input does: GetMessageA with nothing left to
-// deliver answers WM_QUIT (with the last PostQuitMessage code, else 0), so
+// Headless, a run ends when its input does: GetMessageA with nothing to
+// deliver moves the clock on to the next queued input item, and with none
+// left answers WM_QUIT (with the last PostQuitMessage code, else 0), so
 // timers alone do not keep it alive. PeekMessageA never makes that WM_QUIT
 // up; it only answers what is there.
 #include "layer.h"
@@ -21,6 +23,7 @@ constexpr DWORD kThreadId = 1;
 constexpr DWORD kErrorNotEnoughQuota = 1816;
 
 std::deque<MSG> posted;
+std::deque<MSG> inputMessages;  // made by queued input when it took effect
 DWORD lastTime = 0;
 POINT lastPos{0, 0};
 
@@ -30,8 +33,8 @@ bool isWithin(HWND window, HWND root) {
   return false;
 }
 
-bool post(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (posted.size() >= kQueueLimit) {
+bool post(std::deque<MSG>& queue, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (queue.size() >= kQueueLimit) {
     SetLastError(kErrorNotEnoughQuota);
     return false;
   }
@@ -40,7 +43,7 @@ bool post(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   m.message = msg;
   m.wParam = wParam;
   m.lParam = lParam;
-  posted.push_back(m);
+  queue.push_back(m);
   return true;
 }
 
@@ -53,16 +56,16 @@ void stamp(MSG* m) {
   lastPos = m->pt;
 }
 
-bool takePosted(HWND filter, UINT first, UINT last, bool remove, MSG* out) {
-  for (auto it = posted.begin(); it != posted.end();) {
+bool takeFrom(std::deque<MSG>& queue, HWND filter, UINT first, UINT last, bool remove, MSG* out) {
+  for (auto it = queue.begin(); it != queue.end();) {
     // Messages for windows destroyed since they were posted are dropped.
     if (it->hwnd && !pl::findWindow(it->hwnd)) {
-      it = posted.erase(it);
+      it = queue.erase(it);
       continue;
     }
     if (pl::messagePasses(filter, first, last, it->hwnd, it->message)) {
       *out = *it;
-      if (remove) posted.erase(it);
+      if (remove) queue.erase(it);
       return true;
     }
     ++it;
@@ -70,9 +73,12 @@ bool takePosted(HWND filter, UINT first, UINT last, bool remove, MSG* out) {
   return false;
 }
 
-// One pass over the sources in priority order.
+// One pass over the sources in priority order. Queued input whose time has
+// come has made its messages by then; they come after the posted ones, so a
+// message a program posts again stays ahead of later input.
 bool take(HWND filter, UINT first, UINT last, bool remove, MSG* out) {
-  if (takePosted(filter, first, last, remove, out) || pl::takeInput(filter, first, last, remove, out)) {
+  pl::deliverDueInput();
+  if (takeFrom(posted, filter, first, last, remove, out) || takeFrom(inputMessages, filter, first, last, remove, out)) {
     stamp(out);
     return true;
   }
@@ -118,6 +124,10 @@ bool messagePasses(HWND filter, UINT first, UINT last, HWND hwnd, UINT message) 
   return message >= first && message <= last;
 }
 
+void postInput(const MSG& message) {
+  post(inputMessages, message.hwnd, message.message, message.wParam, message.lParam);
+}
+
 void postFront(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   MSG m{};
   m.hwnd = hwnd;
@@ -129,10 +139,12 @@ void postFront(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 void forgetWindowQueue(HWND window) {
   std::erase_if(posted, [window](const MSG& m) { return m.hwnd == window; });
+  std::erase_if(inputMessages, [window](const MSG& m) { return m.hwnd == window; });
 }
 
 void resetQueue() {
   posted.clear();
+  inputMessages.clear();
   lastTime = 0;
   lastPos = POINT{0, 0};
 }
@@ -148,7 +160,15 @@ extern "C" BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, U
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return -1;
   }
-  if (take(hWnd, wMsgFilterMin, wMsgFilterMax, true, lpMsg)) return lpMsg->message != WM_QUIT;
+  for (;;) {
+    if (take(hWnd, wMsgFilterMin, wMsgFilterMax, true, lpMsg)) return lpMsg->message != WM_QUIT;
+    // Nothing to take now: wait for the next queued input item, that is,
+    // move the clock on to its time.
+    DWORD due = 0;
+    if (!pl::nextInputDue(&due)) break;
+    const DWORD now = GetTickCount();
+    if (static_cast<int32_t>(due - now) > 0) plTestAdvanceClock(due - now);
+  }
   // Nothing left to deliver: the headless run is over.
   *lpMsg = MSG{};
   lpMsg->message = WM_QUIT;
@@ -175,7 +195,7 @@ extern "C" BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM l
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return FALSE;
   }
-  return post(hWnd, Msg, wParam, lParam) ? TRUE : FALSE;
+  return post(posted, hWnd, Msg, wParam, lParam) ? TRUE : FALSE;
 }
 
 extern "C" BOOL WINAPI PostThreadMessageA(DWORD idThread, UINT Msg, WPARAM wParam, LPARAM lParam) {
@@ -183,7 +203,7 @@ extern "C" BOOL WINAPI PostThreadMessageA(DWORD idThread, UINT Msg, WPARAM wPara
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  return post(nullptr, Msg, wParam, lParam) ? TRUE : FALSE;
+  return post(posted, nullptr, Msg, wParam, lParam) ? TRUE : FALSE;
 }
 
 extern "C" DWORD WINAPI GetCurrentThreadId(void) { return kThreadId; }

@@ -126,20 +126,25 @@ TEST_F(PlatformQueue, TranslateMessageMakesTheCharacterNext) {
   }
 }
 
-TEST_F(PlatformQueue, QueuedInputUpdatesStateWhenDeliveredAndFindsItsWindow) {
+TEST_F(PlatformQueue, QueuedInputUpdatesStateWhenDueAndFindsItsWindowThen) {
   HWND frame = make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, 10, 20, 300, 200);
   HWND child = make(WS_CHILD | WS_VISIBLE, frame, 50, 50, 100, 100);
-  plTestQueueKey(VK_SHIFT, true);
-  plTestQueueMouseMove(70, 90);
-  plTestQueueMouseButton(VK_LBUTTON, true, 70, 90);
+  plTestQueueKey(VK_SHIFT, true, 10);
+  plTestQueueMouseMove(70, 90, 10);
+  plTestQueueMouseButton(VK_LBUTTON, true, 70, 90, 10);
   EXPECT_EQ(plTestQueuedInputCount(), 3u);
   MSG m;
-  ASSERT_TRUE(PeekMessageA(&m, nullptr, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_NOREMOVE));
-  EXPECT_GE(GetKeyState(VK_SHIFT), 0);  // not delivered yet
+  while (PeekMessageA(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
+  }
+  EXPECT_FALSE(PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE));
+  EXPECT_GE(GetKeyState(VK_SHIFT), 0);  // not due yet
+  plTestAdvanceClock(10);
+  EXPECT_LT(GetKeyState(VK_SHIFT), 0);  // due: in effect before its message is taken
+  EXPECT_EQ(plTestQueuedInputCount(), 2u);
   ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
   EXPECT_EQ(m.message, static_cast<UINT>(WM_KEYDOWN));
   EXPECT_EQ(m.hwnd, frame);  // the active window had the focus
-  EXPECT_LT(GetKeyState(VK_SHIFT), 0);
+  plTestAdvanceClock(10);
   ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
   EXPECT_EQ(m.message, static_cast<UINT>(WM_MOUSEMOVE));
   EXPECT_EQ(m.hwnd, child);
@@ -150,12 +155,14 @@ TEST_F(PlatformQueue, QueuedInputUpdatesStateWhenDeliveredAndFindsItsWindow) {
   EXPECT_EQ(p.x, 70);
   EXPECT_EQ(p.y, 90);
   EXPECT_EQ(GetMessagePos(), static_cast<DWORD>(MAKELONG(70, 90)));
-  // Capture takes the mouse away from the window under the point.
+  // Capture taken before the press is due takes it away from the window
+  // under the point; GetMessageA waits for the press.
   SetCapture(frame);
-  ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
+  ASSERT_TRUE(GetMessageA(&m, nullptr, 0, 0));
   EXPECT_EQ(m.message, static_cast<UINT>(WM_LBUTTONDOWN));
   EXPECT_EQ(m.hwnd, frame);
   EXPECT_EQ(m.wParam, static_cast<WPARAM>(MK_SHIFT | MK_LBUTTON));
+  EXPECT_EQ(GetTickCount(), 1030u);
   EXPECT_LT(GetAsyncKeyState(VK_LBUTTON), 0);
   seen.clear();
   EXPECT_TRUE(ReleaseCapture());

@@ -308,6 +308,68 @@ TEST_F(Wind, PaintIsBracketedAndUsersSeeTheUpdateArea) {
   windRemoveUser(rec, &painter);
 }
 
+// What the paint hook saw at each call.
+struct paintHookCall {
+  HWND target;         // the window painting (the one whose record is current)
+  bool updatePending;  // BeginPaint has not run yet
+  uint8_t painting;
+  size_t offersBefore;  // users offered WM_PAINT before the hook ran
+};
+std::vector<paintHookCall> paintHookCalls;
+windRecord* paintHookRec;
+
+void recordPaintHook() {
+  RECT update{};
+  HWND target = paintHookRec != nullptr ? paintHookRec->native : nullptr;
+  paintHookCalls.push_back({target, target != nullptr && GetUpdateRect(target, &update, FALSE) != 0,
+                            paintHookRec != nullptr ? paintHookRec->painting : uint8_t{9}, offers().size()});
+}
+
+TEST_F(Wind, DocumentPaintCallsThePaintHookBeforePaintingBegins) {
+  paintHookCalls.clear();
+  windRecord* doc = makeDoc();
+  // A tool palette (its class is not registered by this layer yet).
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = windDocProc;
+  wc.cbWndExtra = sizeof(LONG_PTR);
+  wc.hInstance = appInstance();
+  wc.lpszClassName = windClassOf(windKindPalette)->className;
+  ASSERT_NE(appRegisterClass(&wc, static_cast<int>(windClassOf(windKindPalette)->creation)), 0);
+  RECT box{30, 30, 130, 100};
+  windRecord* palette = nullptr;
+  ASSERT_EQ(windCreate(&box, "tools", windKindPalette, &palette, 1, 0), 0);
+  testUser painter = user(1, 1);
+  windAddUser(doc, &painter);
+  windAddUser(palette, &painter);
+  EXPECT_EQ(windSetPaintHook(recordPaintHook), nullptr);
+
+  paintHookRec = doc;
+  RECT part{5, 6, 40, 30};
+  ValidateRect(doc->native, nullptr);
+  InvalidateRect(doc->native, &part, FALSE);
+  offers().clear();
+  SendMessageA(doc->native, WM_PAINT, 0, 0);
+  ASSERT_EQ(paintHookCalls.size(), 1u);
+  EXPECT_EQ(paintHookCalls[0].target, doc->native);
+  EXPECT_TRUE(paintHookCalls[0].updatePending);  // not yet clipped to the update area
+  EXPECT_EQ(paintHookCalls[0].painting, 0);
+  EXPECT_EQ(paintHookCalls[0].offersBefore, 0u);
+  EXPECT_TRUE(contains(offeredMessages(1), WM_PAINT));
+
+  // Other kinds of window paint without it; a null hook calls nothing.
+  paintHookRec = palette;
+  SendMessageA(palette->native, WM_PAINT, 0, 0);
+  EXPECT_EQ(paintHookCalls.size(), 1u);
+  EXPECT_EQ(windSetPaintHook(nullptr), recordPaintHook);
+  paintHookRec = doc;
+  SendMessageA(doc->native, WM_PAINT, 0, 0);
+  EXPECT_EQ(paintHookCalls.size(), 1u);
+
+  windRemoveUser(doc, &painter);
+  windRemoveUser(palette, &painter);
+  windRelease(palette);
+}
+
 TEST_F(Wind, MdiActivationMovesTheActiveFlagAndFocus) {
   windRecord* first = makeDoc("one");
   windRecord* second = makeDoc("two");

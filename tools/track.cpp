@@ -138,6 +138,9 @@ void trackFeedbackErase(int ownPort) {
   fb.label = nullptr;
   fb.labelLength = 0;
   fb.itemCount = 0;
+  // Nothing is shown any more, so the view it was shown in is let go: held
+  // on, it would keep its document's model alive after the document closed.
+  viewRelease(&fb.port);
   fb.code = 0;
 }
 

@@ -4,6 +4,7 @@
 
 #include "fe/script.h"
 #include "fe/scriptproc.h"
+#include "objects/selmode.h"
 #include "ui/attn.h"
 #include "ui/ui.h"
 #include "ui/wind.h"
@@ -119,6 +120,8 @@ int move(HWND window, const vwEventRec* event, viewRec* view) {
 int commandEnd(HWND window, const vwEventRec* event) {
   if (characterFollows(window, event)) return 0;
   if (cmdEndHook) cmdEndHook();
+  // What the command changed is drawn from the update queue.
+  selRefresh(2);
   if (window) {
     InvalidateRect(window, nullptr, FALSE);
     UpdateWindow(window);

@@ -11,7 +11,9 @@
 #include "fe/opcall.h"
 #include "objects/group.h"
 #include "objects/sieve.h"
+#include "ui/wind.h"
 #include "views/current.h"
+#include "views/gdi.h"
 #include "views/gx.h"
 #include "views/doc.h"
 #include "views/docfile.h"
@@ -227,6 +229,22 @@ int viewobjHandler(void* object, int message, intptr_t, intptr_t, intptr_t) {
   return 0;
 }
 
+namespace {
+
+// The window procedure aims drawing at the window it serves (painting,
+// activation) through the drawing layer.
+void installWindowDrawing() {
+  windDrawHooks hooks{};
+  hooks.setWindow = [](HWND window) { gxSetWindow(window); };
+  hooks.currentWindow = gxGetWindow;
+  hooks.setClip = gxSetClip;
+  hooks.forgetWindow = gxForgetWindow;
+  hooks.backgroundBrush = gdiBackgroundBrush;
+  windSetDrawHooks(&hooks);
+}
+
+}  // namespace
+
 void vwInit() {
   feOpSpecRegisterAll(kOps);
   for (const auto& e : kErrors) feDefError(e.code, e.name);
@@ -249,6 +267,7 @@ void vwInit() {
   grpDefine("docAll", enumDocAll, 0);
   // Sheet windows hand their events to the sheet event handler.
   sheetPaintInit();
+  installWindowDrawing();
   feOpSpecRegisterAll(kOwnOps);
 }
 

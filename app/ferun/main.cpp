@@ -110,7 +110,9 @@ const char kDefaults[] =
     "/aChackMakeHLRLayer where { pop } { /aChackMakeHLRLayer { } def } ifelse "
     "/aSetToHLRLayer where { pop } { /aSetToHLRLayer { } def } ifelse "
     "/onKey where { pop } { /onKey { pop pop } def } ifelse "
-    "/onModifier where { pop } { /onModifier { } def } ifelse";
+    "/onModifier where { pop } { /onModifier { } def } ifelse "
+    "/aUpdate where { pop } { /aUpdate { } def } ifelse "
+    "/aOnState where { pop } { /aOnState { } def } ifelse";
 
 // The front document window: the active sheet's, else the newest document
 // window.

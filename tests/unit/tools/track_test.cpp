@@ -164,11 +164,15 @@ TEST_F(TrackTest, UseCountsAreHeldWhileShownAndReleasedAfter) {
   EXPECT_EQ(b->refCount, countB);
 }
 
-TEST_F(TrackTest, TheFeedbackPortHoldsAUseCountOfItsView) {
+// The view is held only while feedback is shown in it: erased feedback
+// lets it go, so that closing its document frees its model.
+TEST_F(TrackTest, TheFeedbackPortHoldsItsViewWhileFeedbackIsShown) {
   const uint8_t count = draft->refCount;
   snapTo({0.5, 0.5, 0}, 'e', {});
   EXPECT_EQ(draft->refCount, count + (count == 255 ? 0 : 1));
   trackClearFeedback(&context);
+  EXPECT_EQ(draft->refCount, count);
+  snapTo({0.5, 0.5, 0}, 'e', {});
   trackFeedbackForgetPort();
   EXPECT_EQ(draft->refCount, count);
 }

@@ -8,6 +8,7 @@
 #include "views/sheet_fixture.h"
 
 #include "geometry/curve.h"
+#include "geometry/line.h"
 #include "objects/gobject.h"
 #include "objects/objrecord.h"
 #include "objects/vertex.h"
@@ -62,6 +63,15 @@ protected:
       objRetain(object);
       held.push_back(object);
     }
+    return object;
+  }
+
+  // A line (x0, y0, 0)-(x1, y1, 0) given to the current document, held by
+  // the test as well.
+  gobjRec* insertLine(double x0, double y0, double x1, double y1) {
+    const double p0[3] = {x0, y0, 0}, p1[3] = {x1, y1, 0};
+    gobjRec* object = hold(lineMake(p0, p1));
+    EXPECT_EQ(0, objInsert(object));
     return object;
   }
 

@@ -47,7 +47,7 @@ TEST_F(IeEngine, SnapCodeStrings) {
 }
 
 TEST_F(IeEngine, MovesSnapWithoutPublishing) {
-  gobjRec* a = line(0, 0, 0.8, 0);
+  gobjRec* a = insertLine(0, 0, 0.8, 0);
   const uint8_t before = a->refCount;
   double p[3];
   EXPECT_EQ(-1, ieGetPoint(p)) << "no point before a snap";
@@ -73,7 +73,7 @@ TEST_F(IeEngine, MovesSnapWithoutPublishing) {
 }
 
 TEST_F(IeEngine, EmptyCodesGiveAValidPointWithoutFeedback) {
-  line(0, 0, 0.8, 0);
+  insertLine(0, 0, 0.8, 0);
   setCodes("");
   ASSERT_EQ(1, ieStart(nullptr, 0));
   moveTo(pixel(0.3, 0.4));
@@ -83,7 +83,7 @@ TEST_F(IeEngine, EmptyCodesGiveAValidPointWithoutFeedback) {
 }
 
 TEST_F(IeEngine, CtrlAndShiftTogetherSnapWithTheDefaultCodes) {
-  line(0, 0, 0.8, 0);
+  insertLine(0, 0, 0.8, 0);
   setCodes("nn");
   ASSERT_EQ(1, ieStart(nullptr, 0));
   const POINT end = pixel(0.8, 0);
@@ -143,7 +143,7 @@ TEST_F(IeEngine, APressRunsOnKeyAndRestartsTheEngine) {
 }
 
 TEST_F(IeEngine, PushAndPopRestoreTheOuterState) {
-  gobjRec* a = line(0, 0, 0.8, 0);
+  gobjRec* a = insertLine(0, 0, 0.8, 0);
   const uint8_t before = a->refCount;
   auto filter = [](int, int, uintptr_t) -> int32_t { return 1; };
   setCodes("em o");
@@ -186,7 +186,7 @@ TEST_F(IeEngine, NoCurrentViewLeavesTheEngineOff) {
 }
 
 TEST_F(IeEngine, SingleSnapAndContextFilling) {
-  gobjRec* a = line(0, 0, 0.8, 0);
+  gobjRec* a = insertLine(0, 0, 0.8, 0);
   const uint8_t before = a->refCount;
   const POINT end = pixel(0.8, 0);
   double p[3];

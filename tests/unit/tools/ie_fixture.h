@@ -71,12 +71,6 @@ protected:
     GeomTest::TearDown();
   }
 
-  gobjRec* line(double x0, double y0, double x1, double y1) {
-    const double p0[3] = {x0, y0, 0}, p1[3] = {x1, y1, 0};
-    gobjRec* object = hold(lineMake(p0, p1));
-    EXPECT_EQ(0, objInsert(object));
-    return object;
-  }
   // One point for ieSetPoints.
   static const double (*onePoint(double x, double y, double z))[3] {
     static double p[1][3];

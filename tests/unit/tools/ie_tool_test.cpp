@@ -97,7 +97,7 @@ TEST_F(IeTool, SevenPixelsIsNoDragEightIs) {
 }
 
 TEST_F(IeTool, TrackingSnapsTheLastPointAndGivesItsCountsBack) {
-  gobjRec* a = line(0.5, 0.5, 0.9, 0.5);
+  gobjRec* a = insertLine(0.5, 0.5, 0.9, 0.5);
   const uint8_t before = a->refCount;
   // Press in open space, drag to near the line's end, then to its middle.
   ieSetPoints(1, onePoint(-0.5, -0.5, 0));
@@ -185,7 +185,7 @@ TEST_F(IeTool, ANestedToolRestoresTheOuterPoints) {
 }
 
 TEST_F(IeTool, OPointsAreStoredAsNUnderModeOne) {
-  line(0.2, -0.5, 0.2, 0.5);
+  insertLine(0.2, -0.5, 0.2, 0.5);
   for (const uint16_t mode : {uint16_t(0), uint16_t(1)}) {
     ieToolReset();
     trkSharedContext()->snapCodes = "o";

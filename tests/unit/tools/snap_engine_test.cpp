@@ -45,13 +45,6 @@ protected:
     GeomTest::TearDown();
   }
 
-  // A line given to the current document, held by the test as well.
-  gobjRec* line(double x0, double y0, double x1, double y1) {
-    const double p0[3] = {x0, y0, 0}, p1[3] = {x1, y1, 0};
-    gobjRec* object = hold(lineMake(p0, p1));
-    EXPECT_EQ(0, objInsert(object));
-    return object;
-  }
   // Snaps at the pixel of the world point, moved by (dx, dy) pixels.
   int snapNear(double x, double y, int dx = 0, int dy = 0) {
     const double point[3] = {x, y, 0};
@@ -75,7 +68,7 @@ protected:
 };
 
 TEST_F(SnapEngine, NothingNearGivesTheCursorPointOnTheWorkPlane) {
-  line(0, 0, 1, 0);
+  insertLine(0, 0, 1, 0);
   ctx.snapCodes = "ecmi o";
   ASSERT_EQ(0, snapNear(0.5, 0.6));
   EXPECT_EQ('n', ctx.resultCode);
@@ -103,8 +96,8 @@ TEST_F(SnapEngine, NothingNearGivesTheCursorPointOnTheWorkPlane) {
 }
 
 TEST_F(SnapEngine, EndsMidpointsAndCrossingsWithExactPoints) {
-  gobjRec* across = line(0, 0, 1.4, 0);
-  gobjRec* up = line(0.5, -0.3, 0.5, 0.7);
+  gobjRec* across = insertLine(0, 0, 1.4, 0);
+  gobjRec* up = insertLine(0.5, -0.3, 0.5, 0.7);
   const uint8_t acrossCount = across->refCount, upCount = up->refCount;
 
   ASSERT_EQ(0, snapNear(1.4, 0, 3, -2));
@@ -139,7 +132,7 @@ TEST_F(SnapEngine, EndsMidpointsAndCrossingsWithExactPoints) {
 
 TEST_F(SnapEngine, AcceptRadiusAndConstructionLayer) {
   const double p = pixelSize();
-  gobjRec* drawn = line(0, 0, 1, 0);
+  gobjRec* drawn = insertLine(0, 0, 1, 0);
   ctx.snapCodes = "o";
   ASSERT_EQ(0, snapNear(0.5, 5 * p));
   EXPECT_EQ('o', ctx.resultCode) << "5 pixels is within the hit radius of 8";
@@ -152,7 +145,7 @@ TEST_F(SnapEngine, AcceptRadiusAndConstructionLayer) {
   EXPECT_EQ('n', ctx.resultCode) << "H<4> limits the nearest point to 4 pixels";
 
   // A construction line over the drawn one: the drawn line wins.
-  gobjRec* guide = line(0, 0, 1, 0);
+  gobjRec* guide = insertLine(0, 0, 1, 0);
   ASSERT_EQ(0, layerSetByName(guide, "construction", 12, 0));
   const uint8_t drawnLayer = drawn->layer;
   trackReset(&ctx);
@@ -169,7 +162,7 @@ TEST_F(SnapEngine, AcceptRadiusAndConstructionLayer) {
 }
 
 TEST_F(SnapEngine, RepeatedSnapWithoutAButtonEndsTheDragAndKeepsTheResult) {
-  gobjRec* object = line(0, 0, 1, 0);
+  gobjRec* object = insertLine(0, 0, 1, 0);
   const uint8_t baseline = object->refCount;
   plTestSetKeyDown(VK_LBUTTON, true);
   ASSERT_EQ(0, snapNear(1, 0, 2, 2));
@@ -186,7 +179,7 @@ TEST_F(SnapEngine, RepeatedSnapWithoutAButtonEndsTheDragAndKeepsTheResult) {
 
 TEST_F(SnapEngine, TypedBTriesTheConstructionLinesThroughTheLastPointFirst) {
   const double p = pixelSize();
-  gobjRec* object = line(0, 0, 1.4, 0);
+  gobjRec* object = insertLine(0, 0, 1.4, 0);
   const uint8_t layer = object->layer;
   static const double entered[1][3] = {{0, 0, 0}};
   ctx.entered = entered;
@@ -214,7 +207,7 @@ TEST_F(SnapEngine, TypedBTriesTheConstructionLinesThroughTheLastPointFirst) {
 }
 
 TEST_F(SnapEngine, AssistantOffOrMaskedLettersPropose) {
-  line(0, 0, 1, 0);
+  insertLine(0, 0, 1, 0);
   snapSetAssistHook([](uint32_t* mask, bool*) { *mask = ~0x002u; });
   ctx.snapCodes = "e";
   ASSERT_EQ(0, snapNear(1, 0, 1, 1));
@@ -230,7 +223,7 @@ TEST_F(SnapEngine, AssistantOffOrMaskedLettersPropose) {
 }
 
 TEST_F(SnapEngine, VerticesAndThePerpendicularFromTheLastPoint) {
-  gobjRec* object = line(0, 0, 1, 0);
+  gobjRec* object = insertLine(0, 0, 1, 0);
   ctx.snapCodes = "v";
   ASSERT_EQ(0, snapNear(1, 0, -2, 2));
   EXPECT_EQ('v', ctx.resultCode);
@@ -284,7 +277,7 @@ TEST_F(SnapEngine, ApparentCrossingsChooseTheCurveByDepth) {
 // A snap that outlasts 60 ticks: abandoned when the mouse has moved away,
 // otherwise carried on under the busy cursor.
 TEST_F(SnapEngine, SlowSnapIsAbandonedOnlyWhenTheMouseMovedAway) {
-  gobjRec* object = line(0, 0, 1, 0);
+  gobjRec* object = insertLine(0, 0, 1, 0);
   const uint8_t baseline = object->refCount;
   plTestSetTickCount(100000);
   // The clock jumps as the snap starts, as if collecting had taken long.

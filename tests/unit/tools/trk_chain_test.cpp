@@ -190,7 +190,7 @@ TEST_F(TrkChain, CommandEndSignalsAndRebuildsThePairs) {
 }
 
 TEST_F(TrkChain, NewCurrentAndPopGiveTheCountsBack) {
-  gobjRec* drawn = line(5, 5, 6, 6);
+  gobjRec* drawn = insertLine(5, 5, 6, 6);
   const uint8_t drawnCount = drawn->refCount;
   ASSERT_EQ(0, addStart(0, 0));
   gobjRec* start = hold(rec->recent[0]);
@@ -238,8 +238,8 @@ TEST_F(TrkChain, ObjectSourcesNewestFirst) {
 // Flag 0x0008 belongs to the current-object group and the chain alike:
 // leaving one keeps it while the other lists the object.
 TEST_F(TrkChain, TheFlagIsSharedWithTheCurrentObjectGroup) {
-  gobjRec* a = line(0, 0, 1, 0);
-  gobjRec* b = line(0, 1, 1, 1);
+  gobjRec* a = insertLine(0, 0, 1, 0);
+  gobjRec* b = insertLine(0, 1, 1, 1);
   EXPECT_EQ(0, call(trk::opMakeCurrent, {argRecord(a)}));
   grpBegin();
   grpAdd(a);

@@ -64,7 +64,7 @@ TEST_F(TrkTrack, ADragFromALineTracksATangentOrAPerpendicular) {
   };
   for (const Case c : {Case{0.05, 0.5, true}, Case{0.6, 0.3, false}}) {
     call(trk::opNewCurrent, {});
-    gobjRec* base = line(-0.8, 0, 0.8, 0);
+    gobjRec* base = insertLine(-0.8, 0, 0.8, 0);
     const uint8_t baseCount = base->refCount;
     const POINT press = pixel(-0.3, 0);
     engineAt(press, "o");

@@ -141,4 +141,56 @@ TEST_F(TrkTrack, APointTrackedInsideAToolGivesItsPointsBack) {
   EXPECT_EQ(2, iefx::calls().onState.back()) << "mark 2 aOnState cleartomark";
 }
 
+// A point dragged for another module: the callback first draws the press's
+// point, then for each change draws the new point and erases the one
+// before; out ends at the last snap, near the release; the drawing state
+// and the feedback are back as they were.
+TEST_F(TrkTrack, ADraggedPointDrawsEachNewPointAndErasesTheOldOne) {
+  struct Step {
+    double point[3];
+    int draw;
+    bool withContext;
+  };
+  static std::vector<Step> steps;
+  steps.clear();
+  const POINT press = pixel(0.1, 0.1), mid = pixel(0.3, 0.2), end = pixel(0.5, 0.4);
+  queueDrag(press, {mid, end});
+  const int level = gxStateLevel();
+  POINT cursor = press;
+  double out[3] = {9, 9, 9};
+  ASSERT_EQ(0, trkDragPoint(
+                   &cursor,
+                   [](const double p[3], int draw, int, void*, trackContext* context) {
+                     steps.push_back({{p[0], p[1], p[2]}, draw, context != nullptr});
+                   },
+                   out, nullptr));
+  ASSERT_GE(steps.size(), 3u);
+  EXPECT_EQ(1, steps[0].draw);
+  EXPECT_TRUE(steps[0].withContext);
+  EXPECT_EQ(0u, (steps.size() - 1) % 2) << "each change is a draw and an erase";
+  for (size_t i = 1; i + 1 < steps.size(); i += 2) {
+    EXPECT_EQ(1, steps[i].draw);
+    EXPECT_TRUE(steps[i].withContext);
+    EXPECT_EQ(0, steps[i + 1].draw);
+    EXPECT_FALSE(steps[i + 1].withContext);
+    const Step& before = steps[i == 1 ? 0 : i - 2];  // the draw before this one
+    EXPECT_TRUE(near(steps[i + 1].point, {before.point[0], before.point[1], before.point[2]}))
+        << "the erase is of the point drawn before";
+  }
+  EXPECT_TRUE(near(out, {steps[steps.size() - 2].point[0], steps[steps.size() - 2].point[1], 0}));
+  EXPECT_NEAR(0.5, out[0], 0.03);
+  EXPECT_NEAR(0.4, out[1], 0.03);
+  EXPECT_EQ(end.x, cursor.x);
+  EXPECT_EQ(end.y, cursor.y);
+  EXPECT_EQ(level, gxStateLevel());
+  trackFeedbackState shown{};
+  trackFeedbackGet(&shown);
+  EXPECT_EQ(0u, shown.flags);
+
+  // Without a sheet record: -1, nothing called.
+  steps.clear();
+  vwSetCurView(nullptr);
+  EXPECT_EQ(-1, trkDragPoint(&cursor, nullptr, out, nullptr));
+}
+
 }  // namespace

@@ -89,6 +89,3 @@ int vwOpCurWPlane(feArgs* args) {
   return 0;
 }
 
-// "A{II}i#B": the interactive point loop it runs comes with the tracking
-// tools; wpTrackMake makes the plane from the points.
-int vwOpWPlaneTrack(feArgs*) { return feErrUnimplemented; }

@@ -39,6 +39,7 @@
 #include "objects/objops.h"
 #include "objects/pen.h"
 #include "objects/progdict.h"
+#include "objects/scriptsvc.h"
 #include "objects/selsource.h"
 #include "objects/sieve.h"
 #include "objects/units_doc.h"
@@ -52,6 +53,9 @@
 #include "views/gx.h"
 #include "views/render.h"
 #include "views/doc.h"
+#include "views/grid.h"
+#include "views/print.h"
+#include "views/vwframe.h"
 #include "views/vwinit.h"
 #include "ui/event.h"
 #include "ui/ui.h"
@@ -102,6 +106,20 @@ void ieToolInitModule() {
   vwSetPointInputHook(ieToolTracking);
 }
 
+// The document and view module with its printing.
+void vwInitModule() {
+  vwInit();
+  printOpsInit();
+  // View frames draw only their bounds on a printed page.
+  vwSetFramePrintingQuery(vwIsPrinting);
+}
+
+// Documents' grids, which are not drawn on printed pages.
+void gridInitStartup() {
+  gridInitModule();
+  gridSetPrintingSource(vwIsPrinting);
+}
+
 enum { kTimingSamples = 8 };
 
 // The module set-ups in their fixed order. Those of subsystems not built yet
@@ -119,12 +137,12 @@ const draftModule kModules[] = {
     {"layerInit", 4, layerInit},
     {"gobjInit", 4, gobjInitModule},
     {"vertexInit", 4, vertexInit},
-    {"gridInit", 5, nullptr},
+    {"gridInit", 5, gridInitStartup},
     {"csysInit", 5, csysInit},
     {"penLoadDefaults", 5, penLoadDefaults},
     {"sieveInit", 5, sieveInit},
     {"trkInit", 5, trkInitModule},
-    {"vwInit", 5, vwInit},
+    {"vwInit", 5, vwInitModule},
     {"nearInit", 5, nearInit},
     {"vcRegisterOps", 6, vcRegisterOps},
     {"selInit", 6, selInit},
@@ -401,6 +419,9 @@ void draftExit() {
   // The engine and the tool loop hold script values and use counts.
   ieEngineReset();
   ieToolReset();
+  // The scripts' event handlers and configuration messages are values.
+  scriptEvtReset();
+  configMesgReset();
   docResetAll();
   crvExit();
   gdiTerm();

@@ -8,9 +8,10 @@
 // The object-information operators come from objects/objinfo.h, which
 // objOpsInit also sets up (the selection's refresh of the panel).
 //
-// Operators whose modules are not built yet (script events and services,
-// pens, redraw, translators) hold their places with a handler that answers
-// 275 (unimplemented); each is replaced by its real handler when its module
+// The script events, point queries and system services come from
+// objects/scriptsvc.h. Operators whose modules are not built yet (sounds,
+// translators) hold their places with a handler that answers 275
+// (unimplemented); each is replaced by its real handler when its module
 // arrives, at the same place in the table.
 #include "objects/objops.h"
 
@@ -30,6 +31,7 @@
 #include "objects/objrecord.h"
 #include "objects/objstore.h"
 #include "objects/pen.h"
+#include "objects/scriptsvc.h"
 #include "objects/selmode.h"
 #include "ui/achk.h"
 
@@ -97,9 +99,9 @@ const feOpSpec kOps[] = {
     {"uAllocInfo", opNothing, "!"},
     {"aAllocInfo", opAllocInfo, "!"},
     {"aAlphaEq", opAlphaEq, "!SS#B"},
-    {"aBoxOrder", opLater, "!IIII#IIII"},
+    {"aBoxOrder", aBoxOrderOp, "!IIII#IIII"},
     {"aCleanUp", aCleanUpOp, "Q<group>#Q"},
-    {"aConfigMesg", opLater, "!S"},
+    {"aConfigMesg", aConfigMesgOp, "!S"},
     {"aCreate", opCreate, "O#Q"},
     {"aDefPenSizes", aDefPenSizes, "O"},
     {"aDelete", opDelete, "Q"},
@@ -107,10 +109,10 @@ const feOpSpec kOps[] = {
     {"aDrawDeferList", opDrawDeferList, "!"},
     {"aDump", aDumpOp, "OQ<group>"},
     {"aDuplicate", aDuplicateOp, "Q[group]#Q"},
-    {"aFlag3D", opLater, "!#B"},
+    {"aFlag3D", aFlag3DOp, "!#B"},
     {"aFlatten", aFlattenOp, "!Q[group]#Q"},
     {"aGetColorMap", opNothing, "!iI<0>#A{iii}"},
-    {"aGetConfigMesg", opLater, "!#Si"},
+    {"aGetConfigMesg", aGetConfigMesgOp, "!#Si"},
     {"aGetInfo", aGetInfoOp, "O"},
     {"aGetLineNormal", aGetLineNormalOp, "Q[group]# AP{3D} AV{3D} AP{3D}"},
     {"aGetType", aGetTypeOp, "QS#Q"},
@@ -119,17 +121,17 @@ const feOpSpec kOps[] = {
     {"aListPenSizes", aListPenSizes, "!B"},
     {"aMatrix", nullptr, "!i<4>#A{16D}"},
     {"aMirror", nullptr, "A{16D}A{DDD}#A{16D}"},
-    {"aOnEvent", opLater, "!OSS"},
-    {"aPickColor", opLater, "!A{II}SA{iii}#A{iii}B"},
-    {"aCustomColorGet", opLater, "i<0>I#A{iii}"},
-    {"aCustomColorSet", opLater, "i<1>IA{iii}"},
+    {"aOnEvent", aOnEventOp, "!OSS"},
+    {"aPickColor", aPickColorOp, "!A{II}SA{iii}#A{iii}B"},
+    {"aCustomColorGet", aCustomColorOp, "i<0>I#A{iii}"},
+    {"aCustomColorSet", aCustomColorOp, "i<1>IA{iii}"},
     {"aPtDist", nullptr, "!A{DDD}A{DDD}#R"},
     {"aPtExpand", nullptr, "A{16D}A{DDD}A{DDD}A{DDD}#A{16D}"},
     {"aPtRotate", nullptr, "A{16D}A{DDD}A{DDD}A{DDD}A{DDD}#A{16D}"},
     {"aPtTransform", nullptr, "!i<3>A{3D}A{16D}#A{3D}"},
-    {"aQuery", opLater, "!A{II}S#B"},
-    {"aQueryOrigin", opLater, "!AP{3D}"},
-    {"aQuestion", opLater, "!S#B"},
+    {"aQuery", aQueryOp, "!A{II}S#B"},
+    {"aQueryOrigin", aQueryOriginOp, "!AP{3D}"},
+    {"aQuestion", aQuestionOp, "!S#B"},
     {"aRotate", nullptr, "!A{16D}A{3D}A{3D}RR#A{16D}"},
     {"aRegen", aRegen, "!"},
     {"aScale", nullptr, "A{16D}R#A{16D}"},
@@ -138,15 +140,15 @@ const feOpSpec kOps[] = {
     {"aSetCurObj", aSetCurObj, "!Q[group]"},
     {"aSetLength", aSetLengthOp, "Q[group]R"},
     {"aSetLock", aSetLockOp, "!Q[group]I"},
-    {"aSetPort", opLater, "!"},
+    {"aSetPort", aSetPortOp, "!"},
     {"aSetSelMask", aSetSelMaskOp, "OOO#"},
     {"aSetUnSelect", aSetUnSelectOp, "!Q[group]I"},
     {"aSetWindow", opNothing, "!Q"},
     {"aSetXVis", aSetXVisOp, "!Q[group]I"},
     {"aSound", opLater, "O"},
     {"aStore", objStoreOp, "Q"},
-    {"aSystemIcon", opLater, "S#I"},
-    {"aTrackStroke", opLater, "!A{II}#A{II}A{II}I/scrPoint # startPt endPt code/"},
+    {"aSystemIcon", aSystemIconOp, "S#I"},
+    {"aTrackStroke", aTrackStrokeOp, "!A{II}#A{II}A{II}I/scrPoint # startPt endPt code/"},
     {"aTransform", aTransformOp, "!Q[group]A{DDDDDDDDDDDDDDDD}I/group matrix copyflag # -/"},
     {"aTranslate", nullptr, "A{16D}A{DDD}#A{16D}"},
     {"aVarSave", aVarSave, "Si<0>"},
@@ -163,7 +165,7 @@ const feOpSpec kOps[] = {
     {"aXlateTestFType", opLater, "!SSS#B"},
     {"aFilePatMatch", opLater, "!SS#B"},
     {"aResetSelection", selResetOp, "!"},
-    {"aFormat", opLater, "OS#S"},
+    {"aFormat", aFormatOp, "OS#S"},
     {"aCleanUp2", aCleanUp2Op, "Q<group>#Q"},
     {"aObjErase", objEraseOp, "!Q"},
     {"aSetReserverSize", opSetReserverSize, "!S"},

@@ -13,9 +13,11 @@
 #include "objects/group.h"
 #include "objects/objrecord.h"
 #include "tools/ieengine.h"
+#include "tools/ietool.h"
 #include "tools/snapkeys.h"
 #include "tools/track.h"
 #include "views/vwevent.h"
+#include "views/vwtrack.h"
 
 #include <windows.h>
 
@@ -76,6 +78,18 @@ const OpSpec kOps[] = {
     {"aTrackPoint", trk::opTrackPoint, "!A{II}#AP{3D}"},
 };
 
+// The tool's tracked points for the views' tracking (aView).
+int trackedPoints(double (*out)[3], int max) {
+  ieToolPoint* buffer = nullptr;
+  int count = 0;
+  ieGetPointBuffer(&buffer, &count);
+  if (count > max) count = max;
+  for (int i = 0; i < count; ++i) std::copy(buffer[i].point, buffer[i].point + 3, out[i]);
+  return count;
+}
+
+void clearSharedFeedback() { trackClearFeedback(trkSharedContext()); }
+
 }  // namespace
 
 void trkInstallHooks() {
@@ -84,6 +98,8 @@ void trkInstallHooks() {
   trkStepSetHooks(&hooks);
   trackSetMarkHook(trkMarkDraw);
   vwSetCmdEndHook(commandEndFromView);
+  static const vwTrackHooks viewTracking = {ieCursorOff, trackedPoints, clearSharedFeedback};
+  vwSetTrackHooks(&viewTracking);
 }
 
 int trk::registerOps() {

@@ -1,6 +1,7 @@
 // The document attribute keys (messages 107 and 108) and the settings
 // variables "$DLIST" and "$SHOWPAGE".
 #include "views/doc.h"
+#include "views/grid.h"
 #include "views/doc_internal.h"
 
 #include "core/errors.h"
@@ -163,8 +164,8 @@ int docGetAttr(void* object, const feObject* key, feObject* out) {
       data.count = (doc->flags & flagOf(code)) ? 1 : 0;
       break;
     case kUnits: data.data = unitsOf(doc); break;
-    // The grid and the snap object come with their modules.
-    case kGrid:
+    case kGrid: data.data = gridOfDoc(doc); break;
+    // The snap object comes with its module.
     case kSnap: data.data = nullptr; break;
     default: return vwErrBadKey;
   }

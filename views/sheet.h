@@ -67,6 +67,7 @@ struct vwEventRec {
   uint32_t modifiers;      // vwEventModifier
   uint32_t key;            // key events: the key code
   uint32_t keyFlagged;     // the key code with vwKey* flags
+  uint32_t command;        // command keys (kind 18): the command code
 };
 
 enum vwEventKind : int32_t {
@@ -79,6 +80,7 @@ enum vwEventKind : int32_t {
   vwEvkDeactivate = 6,
   vwEvkSize = 7,
   vwEvkMouseMove = 9,
+  vwEvkCommand = 18,       // a command key
   vwEvkReturn = 19,        // the keys 10 and 13, and timer ticks
   vwEvkEndSession = 20,
   vwEvkRightDown = 21,

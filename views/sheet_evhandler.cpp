@@ -6,12 +6,16 @@
 #include "fe/scriptproc.h"
 #include "objects/selmode.h"
 #include "ui/attn.h"
+#include "ui/gdihook.h"
 #include "ui/ui.h"
 #include "ui/wind.h"
 #include "views/current.h"
 #include "views/gx.h"
 #include "views/sheet.h"
+#include "views/sheet_internal.h"
 #include "views/view.h"
+#include "views/vwframe.h"
+#include "views/vwtrack.h"
 
 #include <windows.h>
 
@@ -70,10 +74,27 @@ bool characterFollows(HWND window, const vwEventRec* event) {
   return PeekMessageA(&next, window, WM_CHAR, WM_CHAR, PM_NOREMOVE) != 0;
 }
 
+// The drawing hook a plug-in may install is offered button events first.
+bool drawingHookTakes(HWND window, const vwEventRec* event, viewRec* view) {
+  return gdiCallHook(5, reinterpret_cast<intptr_t>(window), reinterpret_cast<intptr_t>(event),
+                     reinterpret_cast<intptr_t>(view)) != 0;
+}
+
+// A press on a view's frame (or on another view) is the frame's: the input
+// cursor mark is hidden first, since the frame's action may redraw.
+bool framePress(const vwEventRec* event, viewRec* view) {
+  sheetRec* sheet = view->sheet;
+  const int code = sheet ? vwFrameHit(sheet, event->where) : 0;
+  if (!code) return false;
+  if (void (*off)() = vwTrackHooksInstalled().cursorMarkOff) off();
+  vwFrameAction(sheet, event->where, code);
+  return true;
+}
+
 int press(HWND window, const vwEventRec* event, viewRec* view) {
   if (!insideViewRect(window, view, event->where)) return 0;
-  // The drawing hook (kind 5) and the view frame handles take their
-  // presses here, before the tools, once they exist.
+  if (drawingHookTakes(window, event, view)) return 1;
+  if (framePress(event, view)) return 1;
   hooks.move = nullptr;
   if (vwEventHookFn down = hooks.down) {
     hooks.down = nullptr;
@@ -86,7 +107,9 @@ int press(HWND window, const vwEventRec* event, viewRec* view) {
 
 int character(HWND window, const vwEventRec* event) {
   if (characterFollows(window, event)) return 0;
-  const uint32_t code = event->keyFlagged & 0xFFFF;
+  // The modifier keys travel in the word's high half; of the key's own
+  // flags only the mark of a key that is no character stays.
+  const uint32_t code = (event->key & 0xFFFF) | (event->keyFlagged & vwKeyVirtual);
   const char byte = char(event->key & 0xFF);
   if (vwTwoByteMode()) {
     if (pendingLead) {
@@ -110,11 +133,69 @@ int paint(const viewRec* view) {
   return 1;
 }
 
-int move(HWND window, const vwEventRec* event, viewRec* view) {
+int otherButton(HWND window, const vwEventRec* event, viewRec* view) {
   if (!insideViewRect(window, view, event->where)) return 0;
-  // The view frame handles' cursors come here, before the move hook.
-  if (vwEventHookFn hook = hooks.move) hook(event->where, hooks.argument);
+  return drawingHookTakes(window, event, view) ? 1 : 0;
+}
+
+// Frame zones (the title bar, the pop-up box and the resize edges) show the
+// cursor of their hit code.
+int move(HWND window, const vwEventRec* event, viewRec* view) {
+  int answer = 0;
+  if (insideViewRect(window, view, event->where)) {
+    const int code = view->sheet ? vwFrameHit(view->sheet, event->where) : 0;
+    if (code >= vwHitTitle) {
+      vwSetCursor(uint32_t(code));
+    } else {
+      if (vwEventHookFn hook = hooks.move) hook(event->where, hooks.argument);
+      vwSetCursor(2);
+    }
+    answer = 1;
+  } else {
+    vwSetCursor(0);
+  }
+  selRefresh(0);
+  return answer;
+}
+
+int activate(HWND window, const vwEventRec* event, viewRec* view) {
+  if (view->sheet) sheetSetCurrent(view->sheet);
+  if (insideViewRect(window, view, event->where)) vwSetCursor(2);
+  return 0;
+}
+
+// The sheet follows its window's new size: the boxes are read again and
+// the draft view refitted.
+int sized(HWND window, viewRec* view) {
+  if (sheetRec* sheet = view->sheet) {
+    sheetReadWindowBoxes(sheet);
+    vwFitDraftView(sheet);
+    if (window) InvalidateRect(window, nullptr, FALSE);
+  }
+  selRefresh(1);
+  return 0;
+}
+
+int commandKey(const vwEventRec* event) {
+  runOnKey(int32_t(event->command), "", 0);
   return 1;
+}
+
+int endSession() {
+  const sheetRec* sheet = vwCurSheet();
+  return sheet && sheet->window ? (sheet->window->flags & 1) : 0;
+}
+
+void redraw(HWND window) {
+  if (!window) return;
+  InvalidateRect(window, nullptr, FALSE);
+  UpdateWindow(window);
+}
+
+int otherEvent(HWND window) {
+  selRefresh(0);
+  redraw(window);
+  return 0;
 }
 
 int commandEnd(HWND window, const vwEventRec* event) {
@@ -122,10 +203,7 @@ int commandEnd(HWND window, const vwEventRec* event) {
   if (cmdEndHook) cmdEndHook();
   // What the command changed is drawn from the update queue.
   selRefresh(2);
-  if (window) {
-    InvalidateRect(window, nullptr, FALSE);
-    UpdateWindow(window);
-  }
+  redraw(window);
   return 1;
 }
 
@@ -188,12 +266,23 @@ void vwEventStateReset() {
 
 int vwBuiltinEventHandler(HWND window, const vwEventRec* event, viewRec* view) {
   switch (event->kind) {
+    case vwEvkNone: return 0;
     case vwEvkButtonDown: return press(window, event, view);
+    case vwEvkButtonUp:
+    case vwEvkRightDown:
+    case vwEvkRightUp:
+    case vwEvkMiddleDown:
+    case vwEvkMiddleUp: return otherButton(window, event, view);
     case vwEvkKey: return character(window, event);
     case vwEvkPaint: return paint(view);
+    case vwEvkActivate: return activate(window, event, view);
+    case vwEvkDeactivate: return 0;
+    case vwEvkSize: return sized(window, view);
     case vwEvkMouseMove: return move(window, event, view);
+    case vwEvkCommand: return commandKey(event);
     case vwEvkReturn: return commandEnd(window, event);
-    default: return 0;
+    case vwEvkEndSession: return endSession();
+    default: return otherEvent(window);
   }
 }
 

@@ -1,6 +1,7 @@
 // Painting a sheet's window: its views drawn back to front.
 #include "views/sheet.h"
 
+#include "views/redraw.h"
 #include "views/view.h"
 #include "views/view_internal.h"
 #include "views/vwevent.h"
@@ -17,6 +18,9 @@ void sheetDrawViews(sheetRec* sheet) {
     if (it != views.rbegin()) viewint::clearScreenBox(*it);
     vwDrawView(*it, 0);
   }
+  // What is drawn over the views (the tools' feedback, page frames) comes
+  // back after them.
+  vwRunRedrawHooks();
 }
 
 int sheetPaintDispatch(sheetRec* sheet, const vwEventRec* event) {

@@ -31,13 +31,33 @@ int vwSheetEvent(HWND window, const vwEventRec* event, viewRec* view);
 // previous one; null restores the built-in handler.
 typedef int (*vwEventHandlerFn)(HWND window, const vwEventRec* event, viewRec* view);
 vwEventHandlerFn vwSetEventHandler(vwEventHandlerFn handler);
-// The built-in handler: a press (1) inside the view rectangle clears the
-// move hook and hands the point to the down hook, which it clears first,
-// or else runs "onKey" with 4096 and ""; a character (3) runs "onKey" with
-// the character and its one- or two-byte text; a paint (4) draws the whole
-// sheet unless point input is in progress; a move (9) inside the view
-// rectangle calls the move hook (kept); a Return (19) ends the command
-// through the command-end hook and redraws the sheet window.
+// The built-in handler, by event kind:
+// - 1, a press: only inside the view rectangle. It is offered first to the
+//   drawing hook (gdiCallHook kind 5 with the window, the event and the
+//   view; a nonzero answer takes it). A press on a view frame (vwFrameHit
+//   nonzero) hides the input cursor mark and is the frame's (vwFrameAction).
+//   Otherwise the move hook is cleared and the down hook, cleared first,
+//   takes the point, or else "onKey" runs with 4096 and "".
+// - 2 and 21-24, other buttons: inside the view rectangle offered to the
+//   drawing hook only.
+// - 3, a character: "onKey" with the character and its one- or two-byte
+//   text.
+// - 4, a paint: the whole sheet is drawn unless point input is in progress.
+// - 5, activation: the sheet becomes current; inside the view rectangle
+//   cursor entry 2 is shown.
+// - 6: nothing. 7, a size: the sheet reads its window's boxes again and
+//   refits its draft view; the selection display is refreshed in mode 1.
+// - 9, a move: inside the view rectangle a frame zone shows its cursor
+//   (the entry of its hit code), else the move hook (kept) is called and
+//   entry 2 shown; outside entry 0. The selection display is refreshed in
+//   mode 0.
+// - 18, a command key: "onKey" with the event's command code and "".
+// - 19, a Return: the command ends through the command-end hook, the
+//   selection display is refreshed in mode 2 and the sheet window redrawn.
+// - 20: bit 0 of the current sheet window's flags.
+// - 0 is no event (a message the window keeps to itself): nothing. Any
+//   other kind refreshes the selection display in mode 0 and redraws the
+//   sheet window.
 int vwBuiltinEventHandler(HWND window, const vwEventRec* event, viewRec* view);
 
 // The one-shot hooks: the down hook takes the next press, the move hook
@@ -68,6 +88,17 @@ int vwIsLeadByte(uint8_t byte);
 // Control (the low three bits are free). Shifted down by 3 for
 // "onModifier".
 uint32_t vwModifierWord(const vwEventRec* event);
+
+// The cursor shown: an entry of the program's cursor table (0 the arrow, 2
+// the drawing cursor, 6-11 the frame zones' cursors) through the installed
+// setter, which answers the entry shown; without one the system cursor the
+// table starts with at that entry. vwLastCursorEntry answers the entry last
+// asked for (-1 before any); vwCursorReset forgets both (tests).
+typedef uint32_t (*vwCursorFn)(uint32_t entry);
+void vwSetCursorHook(vwCursorFn hook);
+uint32_t vwSetCursor(uint32_t entry);
+int32_t vwLastCursorEntry();
+void vwCursorReset();
 
 // Clears the hooks, the handler, the remembered modifier word, a pending
 // lead byte and two-byte mode (tests).

@@ -20,12 +20,14 @@
 #include "views/vdef.h"
 #include "views/model.h"
 #include "views/natcompare.h"
+#include "views/print.h"
 #include "views/redraw.h"
 #include "views/sheet.h"
 #include "views/view.h"
 #include "views/vwflat.h"
 #include "views/vwsort.h"
 #include "views/vwevent.h"
+#include "views/vwtrack.h"
 #include "views/vwunfold.h"
 #include "views/wintitle.h"
 #include "views/wplane.h"
@@ -123,24 +125,24 @@ const feOpSpec kOps[] = {
     {"aClipCorners", vwOpClipCorners, "Q[group]A{4R}#Q"},
     {"aGetUnfoldInfo", vwOpGetUnfoldInfo, "!#A{RRR}A{RRR}A{RRR}"},
     {"aSetCurViewIndex", vwOpSetCurViewIndex, "!Q"},
-    {"aUnfoldTrack", opLater, "A{II}#B"},
-    {"aView", opLater, "R#B"},
-    {"aViewTrackPan", opLater, "!A{II}Q[view]"},
-    {"aViewTrackBox", opLater, "!A{II}#A{DDDD}B"},
-    {"aViewTrack", opLater, "!A{II}RB#B"},
-    {"aViewControlDraw", opLater, "!A{4I}"},
-    {"aViewControlTrack", opLater, "!A{II}A{4I}"},
+    {"aUnfoldTrack", vwOpUnfoldTrack, "A{II}#B"},
+    {"aView", vwOpView, "R#B"},
+    {"aViewTrackPan", vwOpViewTrackPan, "!A{II}Q[view]"},
+    {"aViewTrackBox", vwOpViewTrackBox, "!A{II}#A{DDDD}B"},
+    {"aViewTrack", vwOpViewTrack, "!A{II}RB#B"},
+    {"aViewControlDraw", vwOpViewControlDraw, "!A{4I}"},
+    {"aViewControlTrack", vwOpViewControlTrack, "!A{II}A{4I}"},
     // Drawing-window events.
     {"aPostMesgEvent", vwOpPostMesgEvent, "!I"},
     {"aPullString", vwOpPullString, "!S#S"},
     // Printing and plotting.
-    {"aGraphicsBox", opLater, "#IIII"},
-    {"aGraphicCenter", opLater, "#II"},
-    {"aGraphicsW", opLater, "I<0>#I/- # width/"},
-    {"aGraphicsH", opLater, "I<1>#I/- # height/"},
-    {"aChangeScale", opLater, "I<0>RI<0>"},
-    {"aFitPlot", opLater, "#R"},
-    {"aCreatPlot", opLater, "!A{II}"},
+    {"aGraphicsBox", printOpGraphicsBox, "#IIII"},
+    {"aGraphicCenter", printOpGraphicCenter, "#II"},
+    {"aGraphicsW", printOpGraphicsSize, "I<0>#I/- # width/"},
+    {"aGraphicsH", printOpGraphicsSize, "I<1>#I/- # height/"},
+    {"aChangeScale", printOpChangeScale, "I<0>RI<0>"},
+    {"aFitPlot", printOpFitPlot, "#R"},
+    {"aCreatPlot", printOpCreatPlot, "!A{II}"},
     // Layer-sorted drawing.
     {"aStartLayerSortDraw", vwOpStartLayerSortDraw, "!"},
     {"aEndLayerSortDraw", vwOpEndLayerSortDraw, "!"},

@@ -16,5 +16,11 @@ int vwOpGetUnfoldInfo(feArgs* args);
 // index (0 without a current view); records that are no drawing objects are
 // left alone.
 int vwOpSetCurViewIndex(feArgs* args);
+// aUnfoldTrack "A{II}#B" (press pixel): a fold line of two points tracked
+// in the current view (a press and drag, or two clicks); the view is copied
+// beside itself across the line, turned a quarter turn about it, and the
+// frame set to the line's midpoint, unit direction and unit normal (world
+// coordinates). False without a current view or before the second point.
+int vwOpUnfoldTrack(feArgs* args);
 
 #endif

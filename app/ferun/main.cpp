@@ -111,6 +111,8 @@ const char kDefaults[] =
     "/aSetToHLRLayer where { pop } { /aSetToHLRLayer { } def } ifelse "
     "/onKey where { pop } { /onKey { pop pop } def } ifelse "
     "/onModifier where { pop } { /onModifier { } def } ifelse "
+    "/aViewPopup where { pop } { /aViewPopup { } def } ifelse "
+    "/aBug where { pop } { /aBug { } def } ifelse "
     "/aUpdate where { pop } { /aUpdate { } def } ifelse "
     "/aOnState where { pop } { /aOnState { } def } ifelse";
 

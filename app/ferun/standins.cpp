@@ -55,4 +55,6 @@ void standinsInit() {
   if (!objClassByName(infoToolClassName)) getinfoClass = objClassRegister(infoToolClassName, 0, getinfoHandler);
   standinsLoadLibInit();
   standinsInputInit();
+  standinsPrintInit();
+  standinsHitInit();
 }

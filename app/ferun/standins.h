@@ -13,8 +13,8 @@
 
 #include <cstdint>
 
-// Registers the class "getinfo" (when missing), the operator tLoadLib and
-// the input operators.
+// Registers the class "getinfo" (when missing), the operator tLoadLib, the
+// input operators and the printing operators.
 void standinsInit();
 
 // The operator tLoadLib ("C#I", app/ferun/loadlib.cpp): loads a library by
@@ -40,5 +40,25 @@ void standinsLoadLibInit();
 //              it caused are used up, then returns to the script; a quit a
 //              script asked for meanwhile still ends the runner
 void standinsInputInit();
+
+// The printing operators (app/ferun/print_ops.cpp):
+//   [from to copies dpi] tPrintAnswer, [from to copies dpi paper] tPrintAnswer
+//              the next print dialog accepts: a page range, copies, dots per
+//              inch and a DMPAPER_ size, each 0 to keep what the dialog shows
+//   [] tPrintAnswer       the next print dialog is cancelled
+//   [code] tPrintAnswer   the next print dialog fails with that extended
+//              error code (4107: printer not found)
+//              (a negative number or another count: rangecheck)
+//   tPages     prints a line per print job, "[job] name printed|cancelled|open
+//              n pages", then one per page it ended, "[page] file WxH Ndpi"
+//              (the file's name, "-" when none was written; " mono" after a
+//              monochrome page)
+void standinsPrintInit();
+
+// The frame zones (app/ferun/hit_ops.cpp):
+//   x y tHitCode   what a press at that client pixel of the current sheet's
+//              window would hit of its view frames (0 none, 3 another view,
+//              4 a title bar, 5 a pop-up box, 8-11 edges and corners)
+void standinsHitInit();
 
 #endif

@@ -127,13 +127,61 @@ bool plTestWriteWindowPng(HWND window, const std::string& path);
 bool plTestWriteBitmapPng(HBITMAP bitmap, const std::string& path);
 bool plTestReadPng(const std::string& path, int* width, int* height, std::vector<COLORREF>* pixels);
 
+// The virtual printer "Image Printer" (driver "pngprint", port "FILE:").
+// Print dialog answers: PrintDlgA takes the next queued answer; without one
+// it accepts as shown. PD_RETURNDEFAULT takes none. An accept sets the page
+// range (from, to: 0 keeps the caller's), the copies (0 keeps them), the
+// paper (a DMPAPER_ size, 0 keeps it) and the dots per inch (0 keeps them);
+// a failure makes CommDlgExtendedError answer its code.
+struct PlPrintAnswer {
+  enum Kind { Accept, Cancel, Fail } kind = Accept;
+  int fromPage = 0;
+  int toPage = 0;
+  int copies = 0;
+  int paper = 0;
+  int dpi = 0;
+  DWORD error = 0;  // Fail: the extended error code
+};
+void plTestQueuePrintAnswer(const PlPrintAnswer& answer);
+// Print dialogs shown (answers taken, queued or default) since the reset.
+int plTestPrintDialogsShown();
+// Colour dialog answers: the next queued one, else it accepts the initial
+// colour (rgbResult with CC_RGBINIT, else black).
+void plTestQueueColorAnswer(bool accept, COLORREF color = 0);
+int plTestColorDialogsShown();
+// Without a printer, CreateDCA/CreateICA of it fail, PrintDlgA fails with
+// PDERR_NODEVICES and the profile has no "device".
+void plTestSetNoPrinter(bool none);
+
+// Every job started (StartDocA), in order. The pages of the latest four
+// jobs keep their pixels; files are written at EndDoc as "name-n.png" in
+// PLUMET_PRINT_DIR (made when missing) or the working directory.
+struct PlPrintedPage {
+  int width = 0;
+  int height = 0;
+  int dpi = 0;
+  bool monochrome = false;
+  std::string file;  // empty until written
+};
+struct PlPrintJob {
+  std::string docName;
+  bool ended = false;      // EndDoc reached with the job live
+  bool cancelled = false;  // aborted: abort procedure, AbortDoc or DeleteDC
+  std::vector<PlPrintedPage> pages;  // pages ended (with EndPage)
+};
+const std::vector<PlPrintJob>& plTestPrintJobs();
+void plTestClearPrintJobs();
+// A pixel of an ended page (CLR_INVALID outside it or for an unknown page).
+COLORREF plTestPrintedPixel(size_t job, size_t page, int x, int y);
+
 // Restores the whole layer to its start state: no windows (destroyed without
 // messages), no classes but the built-in ones, no string tables, no queued
 // answers or records, no keys down, no quit request, no debugger output, the
 // real module file name, the system clock, message box echo on, an empty
 // message queue and input queue, no timers, no capture, no active window,
 // no properties, the cursor at (0, 0), the default screen size, no GDI
-// objects, DCs or client buffers and an empty GDI call log. Handles from
+// objects, DCs or client buffers and an empty GDI call log, no print jobs,
+// dialog or colour answers, a printer present. Handles from
 // before stay invalid.
 void plTestReset();
 

@@ -1158,6 +1158,303 @@ DWORD WINAPI GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength, LPSTR lpBu
 int _fileno(FILE* stream);
 int _commit(int fd);
 
+/* ---- Printing, common dialogs, dialog boxes, global memory, the profile.
+   The structures that documents store (DEVNAMES, DEVMODEA) keep their
+   packed 32-bit layout: every field is naturally aligned, DEVMODEA's fixed
+   part is 156 bytes (dmSize) and DEVNAMES is 8 bytes. ---- */
+typedef size_t SIZE_T;
+
+/* KERNEL32: global memory. A handle is a block the caller locks for its
+   address; the block does not move. */
+#define GMEM_FIXED 0x0000
+#define GMEM_MOVEABLE 0x0002
+#define GMEM_ZEROINIT 0x0040
+#define GHND (GMEM_MOVEABLE | GMEM_ZEROINIT)
+#define GPTR (GMEM_FIXED | GMEM_ZEROINIT)
+HGLOBAL WINAPI GlobalAlloc(UINT uFlags, SIZE_T dwBytes);
+LPVOID WINAPI GlobalLock(HGLOBAL hMem);
+BOOL WINAPI GlobalUnlock(HGLOBAL hMem);
+HGLOBAL WINAPI GlobalFree(HGLOBAL hMem);  /* null when freed */
+SIZE_T WINAPI GlobalSize(HGLOBAL hMem);   /* 0 for an unknown handle */
+
+/* KERNEL32: the user's profile ("windows" section, key "device": the
+   default printer as "device,driver,port"). */
+DWORD WINAPI GetProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault, LPSTR lpReturnedString,
+                               DWORD nSize);
+BOOL WINAPI WriteProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString);
+UINT WINAPI GetProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault);
+
+/* KERNEL32: double-byte character sets. The layer's code page is 932: lead
+   bytes are 0x81-0x9F and 0xE0-0xFC. */
+BOOL WINAPI IsDBCSLeadByte(BYTE TestChar);
+BOOL WINAPI IsDBCSLeadByteEx(UINT CodePage, BYTE TestChar);
+UINT WINAPI GetACP(void);
+
+/* Device modes. */
+#define CCHDEVICENAME 32
+#define CCHFORMNAME 32
+#define DM_SPECVERSION 0x0401
+#define DM_ORIENTATION 0x00000001L
+#define DM_PAPERSIZE 0x00000002L
+#define DM_PAPERLENGTH 0x00000004L
+#define DM_PAPERWIDTH 0x00000008L
+#define DM_SCALE 0x00000010L
+#define DM_COPIES 0x00000100L
+#define DM_DEFAULTSOURCE 0x00000200L
+#define DM_PRINTQUALITY 0x00000400L
+#define DM_COLOR 0x00000800L
+#define DM_DUPLEX 0x00001000L
+#define DM_YRESOLUTION 0x00002000L
+#define DM_TTOPTION 0x00004000L
+#define DM_COLLATE 0x00008000L
+#define DM_FORMNAME 0x00010000L
+#define DM_LOGPIXELS 0x00020000L
+#define DM_BITSPERPEL 0x00040000L
+#define DM_PELSWIDTH 0x00080000L
+#define DM_PELSHEIGHT 0x00100000L
+#define DMORIENT_PORTRAIT 1
+#define DMORIENT_LANDSCAPE 2
+#define DMPAPER_LETTER 1
+#define DMPAPER_LEGAL 5
+#define DMPAPER_A3 8
+#define DMPAPER_A4 9
+#define DMCOLOR_MONOCHROME 1
+#define DMCOLOR_COLOR 2
+#define DMRES_DRAFT (-1)
+#define DMRES_LOW (-2)
+#define DMRES_MEDIUM (-3)
+#define DMRES_HIGH (-4)
+
+/* A device mode: dmSize bytes of these fields, then dmDriverExtra bytes of
+   the driver's own. dmPaperLength and dmPaperWidth are in tenths of a
+   millimetre; dmPrintQuality is dots per inch when positive. The display
+   fields after dmFormName are kept only for the layout. */
+typedef struct _devicemodeA {
+  BYTE dmDeviceName[CCHDEVICENAME];
+  WORD dmSpecVersion;
+  WORD dmDriverVersion;
+  WORD dmSize;
+  WORD dmDriverExtra;
+  DWORD dmFields;
+  SHORT dmOrientation;
+  SHORT dmPaperSize;
+  SHORT dmPaperLength;
+  SHORT dmPaperWidth;
+  SHORT dmScale;
+  SHORT dmCopies;
+  SHORT dmDefaultSource;
+  SHORT dmPrintQuality;
+  SHORT dmColor;
+  SHORT dmDuplex;
+  SHORT dmYResolution;
+  SHORT dmTTOption;
+  SHORT dmCollate;
+  BYTE dmFormName[CCHFORMNAME];
+  WORD dmLogPixels;
+  DWORD dmBitsPerPel;
+  DWORD dmPelsWidth;
+  DWORD dmPelsHeight;
+  DWORD dmDisplayFlags;
+  DWORD dmDisplayFrequency;
+  DWORD dmICMMethod;
+  DWORD dmICMIntent;
+  DWORD dmMediaType;
+  DWORD dmDitherType;
+  DWORD dmReserved1;
+  DWORD dmReserved2;
+  DWORD dmPanningWidth;
+  DWORD dmPanningHeight;
+} DEVMODEA, *PDEVMODEA, *LPDEVMODEA;
+
+/* Device names: character offsets from the start of the structure to the
+   driver, device and port names (NUL-terminated, following it), and a flag
+   set when they name the default printer. */
+#define DN_DEFAULTPRN 0x0001
+typedef struct tagDEVNAMES {
+  WORD wDriverOffset;
+  WORD wDeviceOffset;
+  WORD wOutputOffset;
+  WORD wDefault;
+} DEVNAMES, *LPDEVNAMES;
+
+#ifdef __cplusplus
+static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA keeps its stored size");
+static_assert(offsetof(DEVMODEA, dmFields) == 40 && offsetof(DEVMODEA, dmOrientation) == 44 &&
+                  offsetof(DEVMODEA, dmColor) == 60 && offsetof(DEVMODEA, dmFormName) == 70 &&
+                  offsetof(DEVMODEA, dmBitsPerPel) == 104,
+              "DEVMODEA keeps its stored layout");
+static_assert(sizeof(DEVNAMES) == 8, "DEVNAMES keeps its stored size");
+#endif
+
+/* GDI32: printer device contexts. The one printer is "Image Printer"
+   (driver "pngprint", port "FILE:"); a null device or driver means it. An
+   information context answers GetDeviceCaps only. */
+HDC WINAPI CreateDCA(LPCSTR pwszDriver, LPCSTR pwszDevice, LPCSTR pszPort, const DEVMODEA* pdm);
+HDC WINAPI CreateICA(LPCSTR pszDriver, LPCSTR pszDevice, LPCSTR pszPort, const DEVMODEA* pdmInit);
+HDC WINAPI ResetDCA(HDC hdc, const DEVMODEA* lpdm);
+
+/* Print jobs. */
+#define SP_ERROR (-1)
+#define SP_APPABORT (-2)
+#define SP_USERABORT (-3)
+#define SP_OUTOFDISK (-4)
+#define SP_OUTOFMEMORY (-5)
+typedef BOOL (CALLBACK *ABORTPROC)(HDC, int);
+typedef struct _DOCINFOA {
+  int cbSize;
+  LPCSTR lpszDocName;
+  LPCSTR lpszOutput;
+  LPCSTR lpszDatatype;
+  DWORD fwType;
+} DOCINFOA, *LPDOCINFOA;
+int WINAPI StartDocA(HDC hdc, const DOCINFOA* lpdi);  /* a job id > 0, or SP_ERROR */
+int WINAPI StartPage(HDC hdc);
+int WINAPI EndPage(HDC hdc);   /* calls the abort procedure; > 0, or SP_APPABORT once cancelled */
+int WINAPI EndDoc(HDC hdc);
+int WINAPI AbortDoc(HDC hdc);
+int WINAPI SetAbortProc(HDC hdc, ABORTPROC proc);
+
+/* Printer escapes. */
+#define NEWFRAME 1
+#define ABORTDOC 2
+#define QUERYESCSUPPORT 8
+#define SETABORTPROC 9
+#define STARTDOC 10
+#define ENDDOC 11
+#define GETPHYSPAGESIZE 12
+#define GETPRINTINGOFFSET 13
+
+/* More GetDeviceCaps indexes and answers. */
+#define COLORRES 108
+#define SCALINGFACTORX 114
+#define SCALINGFACTORY 115
+#define DT_PLOTTER 0
+#define DT_RASPRINTER 2
+
+/* COMDLG32: the print dialog. */
+#define PD_ALLPAGES 0x00000000
+#define PD_SELECTION 0x00000001
+#define PD_PAGENUMS 0x00000002
+#define PD_NOSELECTION 0x00000004
+#define PD_NOPAGENUMS 0x00000008
+#define PD_COLLATE 0x00000010
+#define PD_PRINTTOFILE 0x00000020
+#define PD_PRINTSETUP 0x00000040
+#define PD_NOWARNING 0x00000080
+#define PD_RETURNDC 0x00000100
+#define PD_RETURNIC 0x00000200
+#define PD_RETURNDEFAULT 0x00000400
+#define PD_SHOWHELP 0x00000800
+#define PD_USEDEVMODECOPIES 0x00040000
+#define PD_USEDEVMODECOPIESANDCOLLATE 0x00040000
+#define PD_DISABLEPRINTTOFILE 0x00080000
+#define PD_HIDEPRINTTOFILE 0x00100000
+#define PD_NONETWORKBUTTON 0x00200000
+
+typedef UINT_PTR (CALLBACK *LPPRINTHOOKPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef UINT_PTR (CALLBACK *LPSETUPHOOKPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef struct tagPDA {
+  DWORD lStructSize;
+  HWND hwndOwner;
+  HGLOBAL hDevMode;   /* a DEVMODEA block, or null */
+  HGLOBAL hDevNames;  /* a DEVNAMES block, or null */
+  HDC hDC;
+  DWORD Flags;
+  WORD nFromPage;
+  WORD nToPage;
+  WORD nMinPage;
+  WORD nMaxPage;
+  WORD nCopies;
+  HINSTANCE hInstance;
+  LPARAM lCustData;
+  LPPRINTHOOKPROC lpfnPrintHook;
+  LPSETUPHOOKPROC lpfnSetupHook;
+  LPCSTR lpPrintTemplateName;
+  LPCSTR lpSetupTemplateName;
+  HGLOBAL hPrintTemplate;
+  HGLOBAL hSetupTemplate;
+} PRINTDLGA, *LPPRINTDLGA;
+BOOL WINAPI PrintDlgA(LPPRINTDLGA pPD);
+
+/* COMDLG32: the colour dialog; lpCustColors points at 16 colours. */
+#define CC_RGBINIT 0x00000001
+#define CC_FULLOPEN 0x00000002
+#define CC_PREVENTFULLOPEN 0x00000004
+#define CC_SHOWHELP 0x00000008
+#define CC_ANYCOLOR 0x00000100
+typedef UINT_PTR (CALLBACK *LPCCHOOKPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef struct tagCHOOSECOLORA {
+  DWORD lStructSize;
+  HWND hwndOwner;
+  HWND hInstance;
+  COLORREF rgbResult;
+  COLORREF* lpCustColors;
+  DWORD Flags;
+  LPARAM lCustData;
+  LPCCHOOKPROC lpfnHook;
+  LPCSTR lpTemplateName;
+} CHOOSECOLORA, *LPCHOOSECOLORA;
+BOOL WINAPI ChooseColorA(LPCHOOSECOLORA lpcc);
+
+/* COMDLG32: why the last dialog failed (0 after a cancel). */
+#define CDERR_GENERALCODES 0x0000
+#define CDERR_STRUCTSIZE 0x0001
+#define CDERR_INITIALIZATION 0x0002
+#define CDERR_MEMALLOCFAILURE 0x0009
+#define CDERR_DIALOGFAILURE 0xFFFF
+#define PDERR_SETUPFAILURE 0x1001
+#define PDERR_PARSEFAILURE 0x1002
+#define PDERR_RETDEFFAILURE 0x1003
+#define PDERR_LOADDRVFAILURE 0x1004
+#define PDERR_GETDEVMODEFAIL 0x1005
+#define PDERR_INITFAILURE 0x1006
+#define PDERR_NODEVICES 0x1007
+#define PDERR_NODEFAULTPRN 0x1008
+#define PDERR_DNDMMISMATCH 0x1009
+#define PDERR_CREATEICFAILURE 0x100A
+#define PDERR_PRINTERNOTFOUND 0x100B
+#define PDERR_DEFAULTDIFFERENT 0x100C
+DWORD WINAPI CommDlgExtendedError(void);
+
+/* USER32: dialog boxes made from the program's dialog templates (see
+   platform_resources.h). The dialog is a popup window of the class
+   "#32770"; its controls are child windows ("BUTTON", "STATIC"). */
+#define WM_INITDIALOG 0x0110
+#define WM_GETDLGCODE 0x0087
+#define DM_GETDEFID (WM_USER + 0)
+#define DM_SETDEFID (WM_USER + 1)
+#define DWLP_MSGRESULT 0
+#define DWLP_DLGPROC 8
+#define DWLP_USER 16
+#define DS_MODALFRAME 0x80L
+#define DS_SETFONT 0x40L
+#define DS_CENTER 0x0800L
+#define BS_PUSHBUTTON 0x00000000L
+#define BS_DEFPUSHBUTTON 0x00000001L
+#define SS_LEFT 0x00000000L
+#define SS_CENTER 0x00000001L
+#define SS_RIGHT 0x00000002L
+#define BN_CLICKED 0
+#define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
+#define ERROR_CONTROL_ID_NOT_FOUND 1421L
+#define ERROR_INVALID_PRINTER_NAME 1801L
+#define BM_CLICK 0x00F5
+#define WS_TABSTOP 0x00010000L
+#define WS_GROUP 0x00020000L
+#define WC_DIALOG MAKEINTATOM(0x8002)
+typedef INT_PTR (CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
+HWND WINAPI CreateDialogParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent, DLGPROC lpDialogFunc,
+                               LPARAM dwInitParam);
+#define CreateDialogA(inst, name, parent, proc) CreateDialogParamA(inst, name, parent, proc, 0)
+BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult);
+HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem);
+int WINAPI GetDlgCtrlID(HWND hWnd);
+BOOL WINAPI SetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPCSTR lpString);
+UINT WINAPI GetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPSTR lpString, int cchMax);
+LRESULT WINAPI SendDlgItemMessageA(HWND hDlg, int nIDDlgItem, UINT Msg, WPARAM wParam, LPARAM lParam);
+LRESULT WINAPI DefDlgProcA(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam);
+/* ---- end of printing and dialogs ---- */
+
 #ifdef __cplusplus
 }
 #endif

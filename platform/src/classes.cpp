@@ -1,5 +1,6 @@
 // Window classes: RegisterClassA, UnregisterClassA, GetClassInfoA, and the
-// built-in "EDIT" and "MDICLIENT" classes, which are always present.
+// built-in "EDIT", "MDICLIENT", "BUTTON", "STATIC" and dialog ("#32770")
+// classes, which are always present.
 //
 // Class names form one name space, compared without case; the module handle
 // given with a class is kept but does not separate classes of equal names.
@@ -14,6 +15,10 @@ namespace {
 constexpr ATOM kFirstAtom = 0xC000;  // class atoms live in 0xC000-0xFFFF
 constexpr ATOM kEditAtom = kFirstAtom;
 constexpr ATOM kMdiClientAtom = kFirstAtom + 1;
+constexpr ATOM kButtonAtom = kFirstAtom + 2;
+constexpr ATOM kStaticAtom = kFirstAtom + 3;
+constexpr ATOM kDialogAtom = 0x8002;  // WC_DIALOG, "#32770"
+constexpr ATOM kFirstFreeAtom = kFirstAtom + 4;
 
 // A built-in class: a name and a procedure, everything else empty.
 std::unique_ptr<pl::WindowClass> builtIn(ATOM atom, const char* name, WNDPROC proc) {
@@ -26,6 +31,11 @@ std::vector<std::unique_ptr<pl::WindowClass>> makeBuiltIns() {
   std::vector<std::unique_ptr<pl::WindowClass>> list;
   list.push_back(builtIn(kEditAtom, "EDIT", pl::editWindowProc));
   list.push_back(builtIn(kMdiClientAtom, "MDICLIENT", pl::mdiClientProc));
+  list.push_back(builtIn(kButtonAtom, "BUTTON", pl::buttonWindowProc));
+  list.push_back(builtIn(kStaticAtom, "STATIC", pl::staticWindowProc));
+  auto dialog = builtIn(kDialogAtom, "#32770", pl::dialogWindowProc);
+  dialog->wndExtra = pl::kDialogExtraBytes;
+  list.push_back(std::move(dialog));
   return list;
 }
 
@@ -34,7 +44,7 @@ std::vector<std::unique_ptr<pl::WindowClass>>& classes() {
   return table;
 }
 
-ATOM nextAtom = kFirstAtom + 2;
+ATOM nextAtom = kFirstFreeAtom;
 
 // A free atom, searching on from the last one given so that a just-released
 // atom is not handed out again at once; 0 when all are taken.
@@ -66,7 +76,7 @@ WindowClass* findClass(LPCSTR nameOrAtom) {
 
 void resetClasses() {
   classes() = makeBuiltIns();
-  nextAtom = kFirstAtom + 2;
+  nextAtom = kFirstFreeAtom;
 }
 
 }  // namespace pl

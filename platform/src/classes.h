@@ -38,6 +38,14 @@ LRESULT CALLBACK editWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
 // The procedure of the built-in "MDICLIENT" class (mdi.cpp).
 LRESULT CALLBACK mdiClientProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
+// The dialog class "#32770" (dialog.cpp) and the controls dialogs are made
+// of (dialog_controls.cpp). A dialog keeps DWLP_MSGRESULT, DWLP_DLGPROC and
+// DWLP_USER in its extra bytes.
+LRESULT CALLBACK dialogWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK buttonWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK staticWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+constexpr int kDialogExtraBytes = DWLP_USER + sizeof(LONG_PTR);
+
 // Whether any window of the class exists (window.cpp).
 bool classHasWindows(ATOM atom);
 

@@ -114,8 +114,18 @@ struct Palette : Object {
   std::vector<PALETTEENTRY> entries;
 };
 
+// What a printer device context prints on: the page in pixels, its
+// resolution and colours (printer.cpp).
+struct PrinterMode {
+  int width = 850;  // pixels
+  int height = 1100;
+  int dpiX = 100;
+  int dpiY = 100;
+  bool mono = false;
+};
+
 // Device-context state. A window DC draws into its window's client buffer; a
-// memory DC into its selected bitmap.
+// memory DC into its selected bitmap; a printer DC into its page.
 struct Dc : Object {
   Dc() : Object(Kind::Dc) {}
   HWND window = nullptr;  // window DCs
@@ -142,6 +152,10 @@ struct Dc : Object {
   bool hasClip = false;
   std::vector<RECT> clip;  // the application clip region, device coordinates
   int dotPhase = 0;        // position in the dot pattern of a styled pen
+  bool printer = false;    // CreateDCA / CreateICA of the printer
+  bool infoOnly = false;   // CreateICA: answers GetDeviceCaps, draws nothing
+  PrinterMode printerMode;
+  Surface page;            // a printer DC's page (empty for an information context)
 };
 
 // ---- the handle table (gdi_objects.cpp) ----
@@ -170,6 +184,15 @@ int getFontObject(const Font& font, int size, void* out);
 // The surface a DC draws into (a window DC's buffer follows the window's
 // client size), or null.
 Surface* surfaceOf(Dc* dc);
+// A device context drawing nowhere until set up (printer.cpp makes printer
+// DCs with it).
+HDC newDeviceDc();
+// Called by DeleteDC before a printer DC goes: a job it left open is
+// discarded (printer.cpp).
+void printerDcDeleted(HDC dc);
+// GetDeviceCaps and Escape for a printer DC (printer.cpp).
+int printerDeviceCaps(const Dc& dc, int index);
+int printerEscape(HDC dc, int escape, int inSize, const void* in, void* out);
 // The client buffer of a window, created on first use, sized to the client
 // area; null for an unknown window.
 Surface* windowSurface(HWND window);

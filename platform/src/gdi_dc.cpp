@@ -66,8 +66,11 @@ Surface* windowSurface(HWND window) {
   return &s;
 }
 
+HDC newDeviceDc() { return newDc(nullptr, false); }
+
 Surface* surfaceOf(Dc* dc) {
   if (!dc) return nullptr;
+  if (dc->printer) return dc->infoOnly ? nullptr : &dc->page;
   if (dc->memory) {
     Bitmap* b = findBitmap(dc->bitmap);
     return b ? &b->surface : nullptr;
@@ -123,7 +126,7 @@ extern "C" HDC WINAPI GetDC(HWND hWnd) {
 
 extern "C" int WINAPI ReleaseDC(HWND, HDC hDC) {
   Dc* dc = findDc(hDC);
-  if (!dc || dc->memory) return 0;
+  if (!dc || dc->memory || dc->printer) return 0;  // those go with DeleteDC
   if (dc->ownDc) {
     dc->released = true;
     return 1;
@@ -143,6 +146,7 @@ extern "C" BOOL WINAPI DeleteDC(HDC hdc) {
   Dc* dc = findDc(hdc);
   if (!dc) return FALSE;
   if (dc->ownDc) ownDcs.erase(dc->window);
+  if (dc->printer) printerDcDeleted(hdc);
   destroyDc(hdc);
   return TRUE;
 }
@@ -273,6 +277,7 @@ extern "C" BOOL WINAPI GetCurrentPositionEx(HDC hdc, LPPOINT lppt) { return getP
 extern "C" int WINAPI GetDeviceCaps(HDC hdc, int index) {
   Dc* dc = findDc(hdc);
   if (!dc) return 0;
+  if (dc->printer) return printerDeviceCaps(*dc, index);
   int bpp = 32;
   if (dc->memory) {
     Bitmap* b = findBitmap(dc->bitmap);
@@ -294,7 +299,9 @@ extern "C" int WINAPI GetDeviceCaps(HDC hdc, int index) {
   }
 }
 
-extern "C" int WINAPI Escape(HDC hdc, int iEscape, int, LPCSTR, LPVOID) {
-  if (!findDc(hdc)) return 0;
+extern "C" int WINAPI Escape(HDC hdc, int iEscape, int cjIn, LPCSTR pvIn, LPVOID pvOut) {
+  Dc* dc = findDc(hdc);
+  if (!dc) return 0;
+  if (dc->printer) return printerEscape(hdc, iEscape, cjIn, pvIn, pvOut);
   return iEscape == SET_CLIP_BOX ? 1 : 0;  // accepted and ignored
 }

@@ -252,6 +252,7 @@ extern "C" HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int cx, int cy) {
     Bitmap* b = findBitmap(dc->bitmap);
     bpp = b ? b->surface.bitsPerPixel : 1;
   }
+  if (dc->printer && dc->printerMode.mono) bpp = 1;  // like the pages it prints
   return addBitmap(cx, cy, bpp, 0);
 }
 

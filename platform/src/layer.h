@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -84,6 +85,17 @@ void postFront(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // The update region of a window (client coordinates, disjoint
 // rectangles), or null for an unknown window.
 const std::vector<RECT>* windowUpdateRects(HWND window);
+
+// The virtual printer (printer.cpp): whether one is installed, and its
+// profile entry "device,driver,port".
+bool printerInstalled();
+std::string printerProfileEntry();
+
+void resetGlobalMemory();
+void resetProfile();
+void resetPrinting();  // jobs, dialog answers, the printer installed
+void resetDialogs();   // dialog templates (the windows go with resetWindows)
+void resetDialogControls();
 
 void resetQueue();
 void resetInput();

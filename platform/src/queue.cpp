@@ -220,9 +220,6 @@ extern "C" LRESULT WINAPI DispatchMessageA(const MSG* lpMsg) {
   return SendMessageA(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
 }
 
-// No dialog manager yet: no message is a dialog's.
-extern "C" BOOL WINAPI IsDialogMessageA(HWND, LPMSG) { return FALSE; }
-
 extern "C" DWORD WINAPI GetMessagePos(void) {
   return static_cast<DWORD>(MAKELONG(static_cast<WORD>(lastPos.x), static_cast<WORD>(lastPos.y)));
 }

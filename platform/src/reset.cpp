@@ -23,4 +23,9 @@ void plTestReset() {
   pl::resetQuit();
   pl::resetLastError();
   pl::resetGdi();
+  pl::resetGlobalMemory();
+  pl::resetProfile();
+  pl::resetPrinting();
+  pl::resetDialogs();
+  pl::resetDialogControls();
 }

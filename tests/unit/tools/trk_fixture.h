@@ -12,6 +12,7 @@
 #include "objects/objrecord.h"
 #include "tools/trk_internal.h"
 #include "views/vwevent.h"
+#include "views/vwtrack.h"
 
 namespace trkfx {
 
@@ -30,6 +31,7 @@ protected:
     trkStepSetHooks(nullptr);
     trackSetMarkHook(nullptr);
     vwSetCmdEndHook(nullptr);
+    vwSetTrackHooks(nullptr);
     trkMarkReset();
     IeTest::TearDown();
   }

@@ -4,7 +4,10 @@
 #include "view_fixture.h"
 
 #include "ui/attn.h"
+#include "ui/gdihook.h"
 #include "views/vwevent.h"
+#include "views/vwtrack.h"
+#include "views/sheet_internal.h"
 
 #include <string>
 #include <vector>
@@ -123,7 +126,7 @@ TEST_F(SheetEvHandler, CharactersRunOnKeyWithTheirText) {
   plTestSetKeyDown(VK_SHIFT, true);
   SendMessageA(hwnd, WM_KEYDOWN, VK_LEFT, 0);
   plTestSetKeyDown(VK_SHIFT, false);
-  const int32_t code = (0x08 << 16) | vwKeyVirtual | vwKeyShift | VK_LEFT;
+  const int32_t code = (0x08 << 16) | vwKeyVirtual | VK_LEFT;
   EXPECT_EQ(keyLog(), "[[97 (a)] [" + std::to_string(code) + " (%)]]");
 }
 
@@ -238,6 +241,162 @@ TEST_F(SheetEvHandler, PullStringCopiesAndPostMesgEventPaintsNow) {
   EXPECT_EQ(eval("0 aPostMesgEvent"), "");
   EXPECT_EQ(lines().drawn.size(), 1u);
   EXPECT_EQ(eval("1 aPostMesgEvent"), "");
+}
+
+// Events as records, without the window message between: the key fields
+// and the modifier word as the scripts see them.
+TEST_F(SheetEvHandler, KeyRecordsReachOnKeyWithTheModifierWordAbove) {
+  auto key = [&](uint8_t byte, uint32_t modifiers, uint32_t flags) {
+    vwEventRec e{};
+    e.kind = vwEvkKey;
+    e.modifiers = modifiers;
+    e.key = byte;
+    e.keyFlagged = byte | flags;
+    vwSheetEvent(hwnd, &e, draft);
+  };
+  const struct {
+    int twoByte;
+    std::vector<std::pair<uint8_t, uint32_t>> keys;  // byte, flags
+    uint32_t modifiers;
+    const char* log;
+  } cases[] = {
+      {0, {{65, 0}}, vwModShift | vwModControl, "[[1572929 (A)]]"},  // (0x18 << 16) | 65
+      // The key's Shift and Control flags are in the word already: the key
+      // code is the bare character.
+      {0, {{65, vwKeyShift | vwKeyControl}}, vwModShift | vwModControl, "[[1572929 (A)]]"},
+      // A flagged byte is not the first byte of a character: each stands
+      // alone, the lead byte waits for nothing.
+      {1, {{0x82, vwKeyVirtual}, {0xA0, 0}}, 0, "[[32898 (\\202)] [160 (\\240)]]"},
+      {1, {{0x82, 0}, {0xA0, 0}}, 0, "[[160 (\\202\\240)]]"},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(feExecString("/keyLog [] def /modLog [] def"), 0);
+    vwSetTwoByteMode(c.twoByte);
+    for (const auto& [byte, flags] : c.keys) key(byte, c.modifiers, flags);
+    EXPECT_EQ(keyLog(), c.log);
+    key(' ', 0, 0);  // the modifier word back to 0
+  }
+  EXPECT_EQ(feOperandDepth(), 0);
+}
+
+struct DrawingHookLog {
+  std::vector<int> kinds;  // event kinds offered
+  intptr_t answer = 0;
+};
+DrawingHookLog& drawingHook() {
+  static DrawingHookLog log;
+  return log;
+}
+intptr_t recordDrawingHook(intptr_t kind, intptr_t, intptr_t event, intptr_t) {
+  if (kind != 5) return 0;
+  drawingHook().kinds.push_back(reinterpret_cast<const vwEventRec*>(event)->kind);
+  return drawingHook().answer;
+}
+
+TEST_F(SheetEvHandler, TheDrawingHookIsOfferedButtonsInsideTheViewFirst) {
+  drawingHook() = DrawingHookLog{};
+  gdiHookProc previous = gdiSetHook(recordDrawingHook);
+  drawingHook().answer = 1;
+  vwSetEventHooks(downHook, nullptr, 0);
+  press(inside);  // down and up
+  SendMessageA(hwnd, WM_RBUTTONDOWN, MK_RBUTTON, at(inside.x, inside.y));
+  SendMessageA(hwnd, WM_MBUTTONUP, 0, at(inside.x, inside.y));
+  SendMessageA(hwnd, WM_RBUTTONDOWN, MK_RBUTTON, at(-4, inside.y));
+  EXPECT_EQ(drawingHook().kinds, (std::vector<int>{1, 2, 21, 24})) << "nothing outside the view rectangle";
+  EXPECT_TRUE(hookCalls().empty()) << "a press the hook took goes no further";
+  drawingHook().answer = 0;
+  press(inside);
+  EXPECT_EQ(hookCalls().size(), 1u);
+  gdiSetHook(previous);
+}
+
+int markOffs = 0;
+void countMarkOff() { ++markOffs; }
+
+TEST_F(SheetEvHandler, APressOnAViewFrameIsTheFramesAndHidesTheCursorMark) {
+  // A view at (100, 60)-(200, 160) beside the draft view: the sheet's
+  // corners are those of its screen box.
+  double low[2], high[2];
+  sheetScreenToSheet(sheet, 100, 160, low);
+  sheetScreenToSheet(sheet, 200, 60, high);
+  const double box[4] = {low[0], low[1], high[0], high[1]};
+  viewRec* view = vwCreate(sheet, model, box, 0);
+  ASSERT_EQ(std::vector<int32_t>(view->screenBox, view->screenBox + 4), (std::vector<int32_t>{100, 60, 200, 160}));
+  markOffs = 0;
+  const vwTrackHooks trackHooks{countMarkOff, nullptr, nullptr};
+  vwSetTrackHooks(&trackHooks);
+  ASSERT_EQ(feExecString("/aViewPopup { /popupArg exch def } def"), 0);
+
+  press(POINT{150, 100});  // on the view while the draft view is active
+  EXPECT_EQ(sheet->lastActiveView, view) << "the view is activated";
+  EXPECT_EQ(markOffs, 1);
+  press(POINT{105, 50});  // its pop-up box
+  EXPECT_EQ(tidy(eval("popupArg")), "[105 50]");
+  EXPECT_EQ(markOffs, 2);
+  EXPECT_EQ(keyLog(), "[]");
+  press(POINT{150, 100});  // inside the active view: the scripts' press
+  EXPECT_EQ(keyLog(), "[[4096 ()]]");
+  EXPECT_EQ(markOffs, 2);
+
+  // Moves show the cursor of the zone under them.
+  const struct {
+    POINT p;
+    int32_t entry;
+  } cursors[] = {{{98, 100}, 8}, {{150, 162}, 9}, {{202, 162}, 10}, {{150, 100}, 2}, {{-5, 100}, 0}};
+  for (const auto& c : cursors) {
+    move(c.p);
+    EXPECT_EQ(vwLastCursorEntry(), c.entry) << c.p.x << "," << c.p.y;
+  }
+  EXPECT_EQ(plTestCurrentCursor(), LoadCursorA(nullptr, IDC_ARROW));
+  move(POINT{202, 162});
+  EXPECT_EQ(plTestCurrentCursor(), LoadCursorA(nullptr, IDC_SIZENWSE));
+  vwSetTrackHooks(nullptr);
+  vwCursorReset();
+}
+
+TEST_F(SheetEvHandler, CommandKeysSizesAndOtherKinds) {
+  addLine(model, {0, 0, 0}, {1, 0, 0});
+  vwEventRec e{};
+  e.kind = vwEvkCommand;
+  e.command = 77;
+  EXPECT_EQ(vwSheetEvent(hwnd, &e, draft), 1);
+  EXPECT_EQ(keyLog(), "[[77 ()]]");
+
+  // A message that makes no event leaves the window alone; an event of a
+  // kind without its own handling redraws it.
+  e = vwEventRec{};
+  EXPECT_EQ(vwSheetEvent(hwnd, &e, draft), 0);
+  EXPECT_TRUE(lines().drawn.empty());
+  e.kind = 12;
+  vwSheetEvent(hwnd, &e, draft);
+  EXPECT_EQ(lines().drawn.size(), 1u);
+
+  // Event 20 answers bit 0 of the current sheet window's flags.
+  e.kind = vwEvkEndSession;
+  window->flags |= windShowUpdate;
+  EXPECT_EQ(vwSheetEvent(hwnd, &e, draft), 1);
+  window->flags &= uint8_t(~windShowUpdate);
+  EXPECT_EQ(vwSheetEvent(hwnd, &e, draft), 0);
+
+  // A size: the sheet reads its window's boxes again.
+  std::fill(sheet->graphicsBox, sheet->graphicsBox + 4, 0);
+  SendMessageA(hwnd, WM_SIZE, 0, 0);
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  EXPECT_EQ(sheet->graphicsBox[2], client.right);
+  EXPECT_EQ(sheet->graphicsBox[3], client.bottom);
+  EXPECT_EQ(keyLog(), "[[77 ()]]");
+}
+
+TEST_F(SheetEvHandler, ActivationMakesTheSheetCurrentAndShowsTheDrawingCursor) {
+  sheetSetCurrent(static_cast<sheetRec*>(nullptr));
+  vwCursorReset();
+  vwEventRec e{};
+  e.kind = vwEvkActivate;
+  e.where = inside;
+  vwSheetEvent(hwnd, &e, draft);
+  EXPECT_EQ(vwCurSheet(), sheet);
+  EXPECT_EQ(vwLastCursorEntry(), 2);
 }
 
 }  // namespace

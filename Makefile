@@ -1,5 +1,7 @@
 # Front door: `make run` builds and starts the program on its bundled default
-# scripts; `make test` builds everything with the sanitizers and runs every test;
+# scripts (on the X11 display when DISPLAY names one, until its window is
+# closed; headless, when PLUMET_HEADLESS=1 or without a display, it prints a
+# line and ends); `make test` builds everything with the sanitizers and runs every test;
 # `make bench` times the interpreter against Ghostscript on bench/ (Release build).
 # `make test` also builds the fuzz targets of tests/fuzz with clang (in
 # build-fuzz) and runs each briefly over its seeds; `make fuzz` runs them
@@ -10,7 +12,8 @@ BENCH_BUILD ?= build-release
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 600
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
-PACKAGES   := cmake ninja-build g++ libgtest-dev libgmock-dev libpng-dev clang libclang-rt-dev
+PACKAGES   := cmake ninja-build g++ libgtest-dev libgmock-dev libpng-dev clang libclang-rt-dev \
+              libx11-dev libxext-dev libxtst-dev xvfb x11-utils
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: all deps configure build test run clean bench fuzz-build fuzz-short fuzz

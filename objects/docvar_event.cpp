@@ -68,7 +68,9 @@ void create(intptr_t document) {
   rec->docId = uint16_t(n);
   uint32_t count = 0;
   uAlloc(&rec->toolTypes, &count, iconArrayLength, 1);
-  std::memset(rec->toolTypes, kToolTypeStart, count);
+  // With no icons (the start-up script sets an empty icon array) there is
+  // no array to fill.
+  if (count != 0) std::memset(rec->toolTypes, kToolTypeStart, count);
   rec->toolTypeCount = count;
   if (const dbDocRec* cur = dbDocCurrent()) {
     rec->hitRadius = cur->hitRadius;

@@ -8,6 +8,7 @@
 #include "core/modulepath.h"
 #include "core/proginfo.h"
 #include "core/startstate.h"
+#include "fe/quit.h"
 #include "ui/mainloop.h"
 #include "ui/ui.h"
 
@@ -106,8 +107,11 @@ LRESULT CALLBACK DLFrameWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
       PostQuitMessage(0);
       return 0;
     case WM_CLOSE:
-      // The scripts decide whether the program ends: the frame stays.
+      // The scripts decide whether the program ends, through the close
+      // command of their menus: the frame stays. With no menus to decide,
+      // closing the frame ends the program as the operator quit does.
       if (menuExec != nullptr) menuExec(appCloseItem, 1);
+      else feQuitRun();
       return 0;
     case WM_ACTIVATE: {
       HWND child = activeDocument();

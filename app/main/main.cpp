@@ -7,12 +7,17 @@
 // message carries another non-zero code. An abort that escapes WinMain's
 // recovery point (one raised while the program closes, say) ends the program
 // with a one-line report on standard error and status 3.
+// When a display is available (DISPLAY set, PLUMET_HEADLESS unset, empty or
+// "0") the windows are shown on it and the program runs until its frame is
+// closed; otherwise it runs headless and ends when its input does.
 #include "app/draft.h"
 #include "app/plumet.h"
 #include "core/abort.h"
 #include "fe/error.h"
 #include "fe/output.h"
 #include "ui/mainloop.h"
+
+#include <platform_display.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -53,6 +58,7 @@ int main(int argc, char** argv) {
     line += argv[i];
   }
   feSetOutHook(toStdout, nullptr);
+  plUseDisplayIfAvailable();
   try {
     WinMain(nullptr, nullptr, line.data(), SW_SHOWNORMAL);
   } catch (const uAbortSignal& abortSignal) {

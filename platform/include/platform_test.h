@@ -88,6 +88,17 @@ void plTestSetScreenSize(int width, int height);
 COLORREF plTestWindowPixel(HWND window, int x, int y);
 COLORREF plTestBitmapPixel(HBITMAP bitmap, int x, int y);
 
+// The image a display shows for a top-level window: its client buffer with
+// the buffers of its visible children laid over it at their places, in
+// z-order, each clipped to its parent's client area; pixels as COLORREF,
+// rows top to bottom. Answers false for an unknown window.
+bool plTestComposeWindow(HWND window, int* width, int* height, std::vector<COLORREF>* pixels);
+
+// The virtual key the display backend makes of an X keysym (the key's
+// unshifted symbol); 0 for keys it does not map, and always 0 when the layer
+// is built without X11.
+int plTestVirtualKeyOfKeysym(unsigned long keysym);
+
 // GDI: the drawing calls made since the last reset or clear, with their
 // integer arguments as passed (logical coordinates): MoveToEx (x, y),
 // LineTo (x, y), Polyline (count), Polygon (count), Rectangle and Ellipse

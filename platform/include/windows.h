@@ -258,6 +258,8 @@ typedef struct tagMSG {
 #define WM_MBUTTONUP 0x0208
 #define WM_MBUTTONDBLCLK 0x0209
 #define WM_MOUSELAST 0x0209
+#define WM_MOUSEWHEEL 0x020A
+#define WHEEL_DELTA 120
 #define WM_PARENTNOTIFY 0x0210
 #define WM_CAPTURECHANGED 0x0215
 #define WM_MDICREATE 0x0220
@@ -573,6 +575,7 @@ HWND WINAPI GetCapture(void);
 
 /* USER32: metrics, cursors, icons, properties, finding windows. */
 int WINAPI GetSystemMetrics(int nIndex);
+UINT WINAPI GetDoubleClickTime(void);
 HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName);
 HCURSOR WINAPI SetCursor(HCURSOR hCursor);
 HCURSOR WINAPI GetCursor(void);

@@ -8,6 +8,8 @@
 // items one by one as the clock moves on (each read of the mouse state moves
 // a manual clock by 1 ms; GetMessageA with nothing else to deliver moves it
 // to the next item). TranslateMessage lives here too.
+#include "classes.h"
+#include "display.h"
 #include "layer.h"
 #include "window_table.h"
 
@@ -242,6 +244,40 @@ bool nextInputDue(DWORD* due) {
 void mouseStateRead() {
   if (clockIsManual()) plTestAdvanceClock(1);
   deliverDueInput();
+  // On a display, a loop polling the mouse must see the user's input too.
+  display::readMouseState();
+}
+
+MSG displayInput(const DisplayInput& input) {
+  // Queued items that are due come first: they happened before.
+  deliverDueInput();
+  MSG m{};
+  if (input.kind == DisplayInput::Wheel) {
+    m.hwnd = GetFocus() ? GetFocus() : activeWindow();
+    m.message = WM_MOUSEWHEEL;
+    m.wParam = static_cast<DWORD>(MAKELONG(static_cast<WORD>(mouseKeys()), static_cast<WORD>(static_cast<SHORT>(input.wheelDelta))));
+    m.lParam = MAKELONG(static_cast<WORD>(input.at.x), static_cast<WORD>(input.at.y));
+    setCursorPosition(input.at);
+  } else {
+    InputItem item{};
+    item.key = input.key;
+    item.down = input.down;
+    item.at = input.at;
+    item.due = GetTickCount();
+    item.kind = input.kind == DisplayInput::Key ? Kind::Key : input.kind == DisplayInput::Move ? Kind::Move : Kind::Button;
+    m = messageFor(item);
+    apply(item);
+    // A second press soon after the first, near it, is a double click for
+    // windows whose class asks for them (the DBLCLK message follows DOWN by 2).
+    if (input.doubleClick && item.kind == Kind::Button && item.down && m.hwnd) {
+      const pl::Window* w = pl::findWindow(m.hwnd);
+      const pl::WindowClass* c = w ? pl::findClass(MAKEINTATOM(w->classAtom)) : nullptr;
+      if (c && (c->style & CS_DBLCLKS)) m.message += 2;
+    }
+  }
+  // Input outside every window of the program goes nowhere.
+  if (m.hwnd) postInput(m);
+  return m;
 }
 
 void resetInput() {

@@ -40,6 +40,21 @@ bool messagePasses(HWND filter, UINT first, UINT last, HWND hwnd, UINT message);
 void deliverDueInput();
 // The due time of the next item not yet in effect; false when none waits.
 bool nextInputDue(DWORD* due);
+// Input read from a display (the X11 backend): it takes effect now, after
+// any queued item that is due, and its message is routed as queued input's
+// is (capture, focus, the window under the point). A wheel turn goes to the
+// focus window, else the active one, with screen coordinates. A press marked
+// doubleClick becomes WM_xBUTTONDBLCLK for a window whose class has
+// CS_DBLCLKS. Answers the message made (hwnd null: none was posted).
+struct DisplayInput {
+  enum Kind { Key, Move, Button, Wheel } kind = Move;
+  int key = 0;  // virtual key, or the mouse button's VK_ code
+  bool down = false;
+  bool doubleClick = false;
+  int wheelDelta = 0;  // multiples of WHEEL_DELTA, positive away from the user
+  POINT at{0, 0};      // screen coordinates for mouse input
+};
+MSG displayInput(const DisplayInput& input);
 // A read of the mouse state (GetCursorPos, a button's GetAsyncKeyState): a
 // manual clock moves on 1 ms, then due items take effect.
 void mouseStateRead();
@@ -58,6 +73,8 @@ bool clockIsManual();
 // Timers (timer.cpp): a due timer's WM_TIMER; with remove the timer is set
 // to fire again one period later.
 bool takeTimer(HWND filter, UINT first, UINT last, bool remove, MSG* out);
+// The time the next timer is due; false when there is no timer.
+bool nextTimerDue(DWORD* due);
 
 // The cursor position in screen coordinates (cursor.cpp).
 POINT cursorPosition();

@@ -57,5 +57,8 @@ extern "C" int WINAPI GetSystemMetrics(int nIndex) {
   }
 }
 
+// The longest gap between the presses of a double click, in milliseconds.
+extern "C" UINT WINAPI GetDoubleClickTime(void) { return 500; }
+
 // Version 6.2 of the NT family: the high bit is clear.
 extern "C" DWORD WINAPI GetVersion(void) { return 0x23F00206; }

@@ -6,12 +6,16 @@
 // deliver moves the clock on to the next queued input item, and with none
 // left answers WM_QUIT (with the last PostQuitMessage code, else 0), so
 // timers alone do not keep it alive. PeekMessageA never makes that WM_QUIT
-// up; it only answers what is there.
+// up; it only answers what is there. On a display (display.h), GetMessageA
+// instead waits for the person's input and the next timer while a top-level
+// window exists; PeekMessageA reads pending display input without waiting.
+#include "display.h"
 #include "layer.h"
 #include "window_table.h"
 
 #include <platform_test.h>
 
+#include <algorithm>
 #include <deque>
 
 namespace {
@@ -160,14 +164,24 @@ extern "C" BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, U
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return -1;
   }
+  pl::display::pump();
   for (;;) {
     if (take(hWnd, wMsgFilterMin, wMsgFilterMax, true, lpMsg)) return lpMsg->message != WM_QUIT;
     // Nothing to take now: wait for the next queued input item, that is,
     // move the clock on to its time.
     DWORD due = 0;
-    if (!pl::nextInputDue(&due)) break;
-    const DWORD now = GetTickCount();
-    if (static_cast<int32_t>(due - now) > 0) plTestAdvanceClock(due - now);
+    if (pl::nextInputDue(&due)) {
+      const DWORD now = GetTickCount();
+      if (static_cast<int32_t>(due - now) > 0) plTestAdvanceClock(due - now);
+      continue;
+    }
+    // On a display the person's input and the timers keep the run going
+    // while any top-level window is left to receive them.
+    if (!pl::display::active() || pl::topLevelWindows().empty()) break;
+    pl::display::sync();
+    int timeout = -1;
+    if (pl::nextTimerDue(&due)) timeout = std::max<int32_t>(0, static_cast<int32_t>(due - GetTickCount()));
+    pl::display::waitForInput(timeout);
   }
   // Nothing left to deliver: the headless run is over.
   *lpMsg = MSG{};
@@ -187,7 +201,10 @@ extern "C" BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, 
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return FALSE;
   }
-  return take(hWnd, wMsgFilterMin, wMsgFilterMax, (wRemoveMsg & PM_REMOVE) != 0, lpMsg) ? TRUE : FALSE;
+  pl::display::pump();
+  if (take(hWnd, wMsgFilterMin, wMsgFilterMax, (wRemoveMsg & PM_REMOVE) != 0, lpMsg)) return TRUE;
+  pl::display::idle();
+  return FALSE;
 }
 
 extern "C" BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {

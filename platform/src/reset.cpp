@@ -1,9 +1,12 @@
 // plTestReset: the whole layer back to its start state.
+#include "display.h"
 #include "layer.h"
 
 #include <platform_test.h>
 
 void plTestReset() {
+  // The display closes first, taking its X windows with it.
+  pl::display::reset();
   // Windows go without messages: their procedures may belong to a test that
   // has already finished.
   pl::resetWindows();

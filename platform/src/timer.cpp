@@ -47,6 +47,16 @@ bool takeTimer(HWND filter, UINT first, UINT last, bool remove, MSG* out) {
   return false;
 }
 
+bool nextTimerDue(DWORD* due) {
+  bool any = false;
+  for (const Timer& t : timers) {
+    if (t.window && !findWindow(t.window)) continue;
+    if (!any || static_cast<int32_t>(t.due - *due) < 0) *due = t.due;
+    any = true;
+  }
+  return any;
+}
+
 void forgetWindowTimers(HWND window) {
   std::erase_if(timers, [window](const Timer& t) { return t.window == window; });
 }

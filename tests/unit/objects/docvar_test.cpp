@@ -132,6 +132,26 @@ TEST_F(DocVar, ToolTypesStayInsideTheRecordsArray) {
   docIconArrayLengthSet(48);
 }
 
+TEST_F(DocVar, RecordMadeWithNoIconsHasNoToolTypes) {
+  if (!execfx::defined("aGetToolType")) {
+    docVarInit();
+    evtReset();
+    evtAdd(0xFFFF0000u, docEvtFamily, dbDocEvent);
+    docVarReset();
+    docVarSettingsRegister();
+  }
+  // The start-up script's empty icon array: a record is still made, and
+  // its tool types read as 0 and take no writes, even once the length grows.
+  docIconArrayLengthSet(0);
+  dbDocRec*& a = newDoc();
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->toolTypeCount, 0u);
+  activate(a);
+  ASSERT_EQ(run("21 3 aSetToolType 21 aGetToolType 48 aSetIconArrayLength 22 4 aSetToolType 22 aGetToolType"), 0);
+  EXPECT_EQ(execfx::operands(), "0 0");
+  docIconArrayLengthSet(48);
+}
+
 TEST_F(DocVar, CurrentObjectsCarryTheRecentFlag) {
   gobjRec* p = objNew(tpoint());
   gobjRec* q = objNew(tpoint());

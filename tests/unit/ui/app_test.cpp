@@ -118,6 +118,18 @@ TEST_F(AppFrame, MenuCommandsNeverSwitchDocuments) {
   SendMessageA(frame, WM_CLOSE, 0, 0);
   EXPECT_EQ(menuRuns(), (std::vector<std::pair<int, int>>{{162, 1}}));
   EXPECT_TRUE(IsWindow(frame));
+  EXPECT_FALSE(plTestQuitPosted(nullptr));
+
+  // With no menus to run the close command, closing the frame ends the
+  // program as quit does.
+  const appMenuExec runner = appSetMenuExec(nullptr);
+  SendMessageA(frame, WM_CLOSE, 0, 0);
+  int code = -1;
+  EXPECT_TRUE(plTestQuitPosted(&code));
+  EXPECT_EQ(code, 0);
+  EXPECT_TRUE(IsWindow(frame));
+  plTestClearQuit();
+  appSetMenuExec(runner);
 
   appDestroyChild(first);
   EXPECT_FALSE(IsWindow(first));

@@ -39,3 +39,12 @@ function(expect_inked label png text)
     message(FATAL_ERROR "${label}:\n${probe}")
   endif()
 endfunction()
+
+# expect_clear_corner(png): the pixel (3, 3) must not be drawn (equal to the
+# corner pixel pngprobe compares with).
+function(expect_clear_corner png)
+  execute_process(COMMAND ${PNGPROBE} ${png} same 3 3 RESULT_VARIABLE status OUTPUT_VARIABLE probe)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "the corner is drawn:\n${probe}")
+  endif()
+endfunction()

@@ -12,7 +12,21 @@
 namespace {
 
 using docvarfx::DocVarTest;
-using DocVar = DocVarTest;
+
+class DocVar : public DocVarTest {
+protected:
+  // The tool-type operators, registered once per run. Their set-up also
+  // enters the event handler and the variables: keep the fixture's single
+  // entries.
+  static void registerToolTypeOps() {
+    if (execfx::defined("aGetToolType")) return;
+    docVarInit();
+    evtReset();
+    evtAdd(0xFFFF0000u, docEvtFamily, dbDocEvent);
+    docVarReset();
+    docVarSettingsRegister();
+  }
+};
 
 TEST_F(DocVar, FirstDocumentGetsFreshSettingsAndFollowersCopyTheCurrent) {
   dbDocRec*& a = newDoc();
@@ -113,15 +127,7 @@ TEST_F(DocVar, VarsaveBlockLayoutAndReading) {
 }
 
 TEST_F(DocVar, ToolTypesStayInsideTheRecordsArray) {
-  if (!execfx::defined("aGetToolType")) {
-    // The set-up also enters the event handler and the variables: keep the
-    // fixture's single entries.
-    docVarInit();
-    evtReset();
-    evtAdd(0xFFFF0000u, docEvtFamily, dbDocEvent);
-    docVarReset();
-    docVarSettingsRegister();
-  }
+  registerToolTypeOps();
   dbDocRec*& a = newDoc();
   activate(a);
   ASSERT_EQ(run("21 3 aSetToolType 21 aGetToolType 19 aGetToolType"), 0);
@@ -133,13 +139,7 @@ TEST_F(DocVar, ToolTypesStayInsideTheRecordsArray) {
 }
 
 TEST_F(DocVar, RecordMadeWithNoIconsHasNoToolTypes) {
-  if (!execfx::defined("aGetToolType")) {
-    docVarInit();
-    evtReset();
-    evtAdd(0xFFFF0000u, docEvtFamily, dbDocEvent);
-    docVarReset();
-    docVarSettingsRegister();
-  }
+  registerToolTypeOps();
   // The start-up script's empty icon array: a record is still made, and
   // its tool types read as 0 and take no writes, even once the length grows.
   docIconArrayLengthSet(0);

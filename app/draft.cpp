@@ -9,6 +9,9 @@
 #include "core/startstate.h"
 #include "core/units.h"
 #include "core/xlate.h"
+#include "draw/csys.h"
+#include "draw/gdi.h"
+#include "draw/gx.h"
 #include "fe/dict.h"
 #include "fe/error.h"
 #include "fe/exec.h"
@@ -26,7 +29,6 @@
 #include "geometry/lastpt.h"
 #include "objects/arrow.h"
 #include "objects/attrnames.h"
-#include "objects/csys.h"
 #include "objects/ctab.h"
 #include "objects/defobj.h"
 #include "objects/docvar.h"
@@ -49,18 +51,16 @@
 #include "tools/trackclip.h"
 #include "tools/trkpoint.h"
 #include "ui/attn.h"
-#include "views/gdi.h"
-#include "views/gx.h"
-#include "views/render.h"
-#include "views/doc.h"
-#include "views/grid.h"
-#include "views/print.h"
-#include "views/vwframe.h"
-#include "views/vwinit.h"
 #include "ui/event.h"
 #include "ui/ui.h"
 #include "ui/wind.h"
+#include "views/doc.h"
+#include "views/grid.h"
+#include "views/print.h"
+#include "views/render.h"
 #include "views/vwevent.h"
+#include "views/vwframe.h"
+#include "views/vwinit.h"
 
 #include <windows.h>
 
@@ -92,19 +92,11 @@ void gobjInitModule() {
 }
 
 // The tracking set-up: the point calculator, the point-input operators,
-// the object sources and their hooks, then the input engine, whose cursor
-// mark a document window hides before it paints.
-void trkInitModule() {
-  trkInit();
-  windSetPaintHook(ieCursorOff);
-}
+// the object sources and their hooks, then the input engine.
+void trkInitModule() { trkInit(); }
 
-// The tool input loop's operators; sheets do not repaint under a loop that
-// is entering points.
-void ieToolInitModule() {
-  ieToolInit();
-  vwSetPointInputHook(ieToolTracking);
-}
+// The tool input loop's operators.
+void ieToolInitModule() { ieToolInit(); }
 
 // The document and view module with its printing.
 void vwInitModule() {

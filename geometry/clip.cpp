@@ -2,7 +2,7 @@
 #include "geometry/clip.h"
 
 #include "core/vec.h"
-#include "objects/csys.h"
+#include "draw/csys.h"
 
 namespace {
 

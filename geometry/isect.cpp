@@ -9,11 +9,11 @@
 #include "core/debug.h"
 #include "core/proginfo.h"
 #include "core/vec.h"
+#include "draw/csys.h"
+#include "draw/xforms.h"
 #include "geometry/curve.h"
 #include "geometry/falsepos.h"
-#include "objects/csys.h"
 #include "objects/objmsg.h"
-#include "views/xforms.h"
 
 #include <algorithm>
 #include <cmath>

@@ -7,8 +7,9 @@
 #include "core/debug.h"
 #include "core/matrix.h"
 #include "core/vec.h"
-#include "geometry/curve.h"
+#include "draw/xforms.h"
 #include "geometry/clip.h"
+#include "geometry/curve.h"
 #include "geometry/ngeom.h"
 #include "geometry/trackstep.h"
 #include "objects/layer.h"
@@ -18,7 +19,6 @@
 #include "objects/objsend.h"
 #include "objects/update.h"
 #include "views/wplane.h"
-#include "views/xforms.h"
 
 #include <algorithm>
 #include <cmath>

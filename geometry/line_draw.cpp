@@ -4,6 +4,8 @@
 
 #include "core/classes.h"
 #include "core/vec.h"
+#include "draw/gx.h"
+#include "draw/xforms.h"
 #include "geometry/crossings.h"
 #include "geometry/curve.h"
 #include "geometry/marker.h"
@@ -13,8 +15,6 @@
 #include "objects/lnfont.h"
 #include "objects/lnstyle.h"
 #include "objects/objmsg.h"
-#include "views/gx.h"
-#include "views/xforms.h"
 
 #include <algorithm>
 #include <cmath>

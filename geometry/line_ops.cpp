@@ -8,6 +8,8 @@
 #include "core/errors.h"
 #include "core/vec.h"
 #include "core/xlate.h"
+#include "draw/gx.h"
+#include "draw/xforms.h"
 #include "fe/arrays.h"
 #include "fe/opcall.h"
 #include "fe/operator.h"
@@ -19,10 +21,8 @@
 #include "objects/objmsg.h"
 #include "objects/objsend.h"
 #include "objects/update.h"
-#include "views/gx.h"
 #include "views/sheet.h"
 #include "views/wplane.h"
-#include "views/xforms.h"
 
 #include <cmath>
 #include <cstring>

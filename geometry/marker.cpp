@@ -2,9 +2,9 @@
 // layer's marker table.
 #include "geometry/marker.h"
 
+#include "draw/gx.h"
+#include "draw/gxdraw.h"
 #include "objects/objrecord.h"
-#include "views/gx.h"
-#include "views/gxdraw.h"
 #include "views/wplane.h"
 
 namespace {

@@ -2,11 +2,11 @@
 // in the current colour, open ones as polylines, in the solid line font.
 #include "objects/arrow.h"
 
+#include "draw/gx.h"
+#include "draw/gxdraw.h"
+#include "draw/xforms.h"
 #include "objects/lnfont.h"
 #include "objects/pen.h"
-#include "views/gx.h"
-#include "views/gxdraw.h"
-#include "views/xforms.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "objects/bboxdraw.h"
 
 #include "core/sfloat.h"
-#include "views/xforms.h"
+#include "draw/xforms.h"
 
 void bboxDraw(const int16_t* box) {
   double v[6];

@@ -4,13 +4,13 @@
 #include "objects/clump_internal.h"
 
 #include "core/classes.h"
+#include "draw/gx.h"
+#include "draw/xforms.h"
 #include "objects/layer.h"
 #include "objects/lnfont.h"
 #include "objects/objmsg.h"
 #include "objects/objsend.h"
 #include "objects/selmode.h"
-#include "views/gx.h"
-#include "views/xforms.h"
 
 namespace clumpint {
 

@@ -4,11 +4,11 @@
 
 #include "core/bbox.h"
 #include "core/classes.h"
+#include "draw/xforms.h"
 #include "objects/docstate.h"
 #include "objects/hitrad.h"
 #include "objects/nearcurve.h"
 #include "objects/objmsg.h"
-#include "views/xforms.h"
 
 namespace clumpint {
 

@@ -4,7 +4,7 @@
 
 #include "core/bbox.h"
 #include "core/classes.h"
-#include "objects/csys.h"
+#include "draw/csys.h"
 #include "objects/group.h"
 #include "objects/instanc.h"
 #include "objects/nearcurve.h"

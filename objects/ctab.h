@@ -167,6 +167,13 @@ void cTabInit();
 // cTabInit without the operators and the colour names: the classes, the
 // start state, "$INVERTBKGRND" (once), the colour hooks and the file block.
 void cTabSetUp();
+// Block 9 of the drawing file: the colour table of a document's settings
+// record (read into a scratch table when the record has none, so that the
+// stream stays in step). Only once cTabSetUp has run does the drawing file
+// carry the block (cTabFileBlockOn).
+int cTabDocFileIO(ioCtx* ctx, dbDocRec* settings, int write);
+bool cTabFileBlockOn();
+
 // The class ids (registered by cTabInit).
 uint16_t cTabClassId();
 uint16_t cTabIteratorClassId();

@@ -7,7 +7,6 @@
 #include "objects/ctab_internal.h"
 
 #include "objects/docstate.h"
-#include "views/doc.h"
 
 void colorStateCreate(dbDocRec* rec) {
   if (rec && !rec->colorState) rec->colorState = cTabMakeDefault();
@@ -38,8 +37,8 @@ struct Scratch {
 
 }  // namespace
 
-int cTabDocFileIO(ioCtx* ctx, docRec* doc, int write) {
-  cTab* table = doc && doc->settings ? doc->settings->colorState : nullptr;
+int cTabDocFileIO(ioCtx* ctx, dbDocRec* settings, int write) {
+  cTab* table = settings ? settings->colorState : nullptr;
   if (write) return table ? cTabIO(ctx, table) : 0;
   if (table) return cTabIO(ctx, table);
   Scratch scratch;

@@ -58,12 +58,6 @@ void* cTabIteratorFor(cTab* table);
 // Registers the three classes and the attribute check list.
 void cTabClassesRegister();
 
-// Block 9 of the drawing file: the document's colour table (read into a
-// scratch table when the document has none, so that the stream stays in
-// step).
-struct docRec;
-int cTabDocFileIO(ioCtx* ctx, docRec* doc, int write);
-
 // Operators of the defaults file.
 int cTabOpRenameColor(feArgs* args);    // "!SS"
 int cTabOpCurrentTongue(feArgs* args);  // "!S"

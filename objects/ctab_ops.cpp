@@ -3,19 +3,21 @@
 #include "objects/ctab.h"
 #include "objects/ctab_internal.h"
 
+#include "core/alloc.h"
+#include "draw/gdi.h"
 #include "fe/control.h"
 #include "fe/strings.h"
 #include "objects/colortbl.h"
 #include "objects/docvar.h"
 #include "objects/ioformat.h"
-#include "core/alloc.h"
-#include "views/docfile.h"
-#include "views/gdi.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace {
+
+// Set by cTabSetUp: documents' files carry the colour table from then on.
+bool fileBlockOn = false;
 
 int32_t* intOut(feArgs* args, int slot = 0) { return static_cast<int32_t*>(args->out[slot]); }
 feObject* valueOut(feArgs* args, int slot = 0) { return static_cast<feObject*>(args->out[slot]); }
@@ -191,7 +193,7 @@ void cTabSetUp() {
   cTabReset();
   if (!docVarFind("$INVERTBKGRND", 13)) varRegister(invertIO, "$INVERTBKGRND");
   gdiSetColorHooks(&kHooks);
-  vwSetColorTableIO(cTabDocFileIO);
+  fileBlockOn = true;
 }
 
 void cTabInit() {
@@ -199,3 +201,5 @@ void cTabInit() {
   feOpSpecRegisterAll(kOps);
   colortblInit();
 }
+
+bool cTabFileBlockOn() { return fileBlockOn; }

@@ -12,11 +12,11 @@
 #include "fe/scriptproc.h"
 #include "objects/ctab.h"
 #include "objects/ddict.h"
+#include "objects/event.h"
 #include "objects/iofile.h"
 #include "objects/layer.h"
 #include "objects/numtbl.h"
 #include "objects/pen.h"
-#include "tools/event.h"
 
 #include <cstring>
 

@@ -5,10 +5,10 @@
 
 #include "core/alloc.h"
 #include "core/debug.h"
+#include "objects/event.h"
 #include "objects/ioformat.h"
 #include "objects/objsend.h"
 #include "objects/sieve.h"
-#include "tools/event.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include "core/classes.h"
 #include "core/debug.h"
 #include "core/sfloat.h"
+#include "draw/gx.h"
 #include "objects/clump.h"
 #include "objects/contain.h"
 #include "objects/ddict.h"
@@ -18,15 +19,14 @@
 #include "objects/lnfont.h"
 #include "objects/objinfo.h"
 #include "objects/objmsg.h"
-#include "objects/update.h"
 #include "objects/objrecord.h"
 #include "objects/objsend.h"
 #include "objects/pen.h"
 #include "objects/selmode.h"
-#include "objects/style.h"
 #include "objects/sieve.h"
+#include "objects/style.h"
 #include "objects/symb.h"
-#include "views/gx.h"
+#include "objects/update.h"
 
 #include <cstring>
 #include <map>

@@ -8,6 +8,7 @@
 #include "objects/grpedit.h"
 
 #include "core/errors.h"
+#include "draw/csys.h"
 #include "fe/arrays.h"
 #include "fe/attnpoll.h"
 #include "fe/dict.h"
@@ -16,7 +17,6 @@
 #include "fe/opcall.h"
 #include "fe/script.h"
 #include "fe/value.h"
-#include "objects/csys.h"
 #include "objects/objsend.h"
 
 #include <cstdint>

@@ -8,14 +8,14 @@
 #include "core/classes.h"
 #include "core/debug.h"
 #include "core/matrix.h"
+#include "draw/csys.h"
+#include "draw/gx.h"
 #include "fe/control.h"
-#include "objects/csys.h"
 #include "objects/iofile.h"
 #include "objects/ioformat.h"
 #include "objects/objmsg.h"
 #include "objects/objrecord.h"
 #include "ui/achk.h"
-#include "views/gx.h"
 
 #include <cstring>
 

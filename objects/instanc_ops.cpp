@@ -8,7 +8,7 @@
 #include "fe/strings.h"
 #include "fe/value.h"
 #include "objects/group.h"
-#include "views/wplane.h"
+#include "objects/uphooks.h"
 
 #include <cmath>
 #include <cstring>
@@ -34,9 +34,9 @@ int placement(const double* location, const double* direction, double out[16]) {
   }
   // Columns: the plane's right, up and normal axes and the location.
   double right[3], up[3], normal[3];
-  wpGetAxis(0, right);
-  wpGetAxis(1, up);
-  wpGetAxis(2, normal);
+  objPlaneAxis(0, right);
+  objPlaneAxis(1, up);
+  objPlaneAxis(2, normal);
   double plane[16] = {right[0], up[0], normal[0], 0, right[1], up[1], normal[1], 0,
                       right[2], up[2], normal[2], 0, 0, 0, 0, 1};
   if (location) {

@@ -4,11 +4,11 @@
 #include "objects/layer_internal.h"
 
 #include "objects/docstate.h"
+#include "objects/event.h"
 #include "objects/group.h"
 #include "objects/objrecord.h"
 #include "objects/objsend.h"
 #include "objects/sieve.h"
-#include "tools/event.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "objects/numtbl.h"
 #include "objects/objrecord.h"
 #include "objects/sieve.h"
-#include "views/doc.h"
+#include "objects/uphooks.h"
 
 #include <cctype>
 #include <cstring>
@@ -130,8 +130,9 @@ int opDocDashed(feArgs* args) {
   const feArgText& name = textArg(args, 0);
   Dashing d{-1};
   if (tblFind(lnfontTable(), name.text, uint32_t(name.length), 0, &d.font) != 0) return 0;
-  for (docRec* doc = docFirstOpen(); doc; doc = doc->nextOpen)
-    if (doc->settings && doc->settings->sieve) sieveForEach(doc->settings->sieve, dashObject, &d);
+  objForEachOpenDoc([](dbDocRec* settings, void* context) {
+    if (settings && settings->sieve) sieveForEach(settings->sieve, dashObject, context);
+  }, &d);
   return 0;
 }
 

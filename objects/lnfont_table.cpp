@@ -5,8 +5,8 @@
 
 #include "core/alloc.h"
 #include "core/xlate.h"
+#include "draw/xforms.h"
 #include "objects/numtbl.h"
-#include "views/xforms.h"
 
 #include <cstring>
 

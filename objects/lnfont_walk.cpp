@@ -5,8 +5,8 @@
 #include "objects/lnfont_internal.h"
 
 #include "core/debug.h"
-#include "views/gx.h"
-#include "views/xforms.h"
+#include "draw/gx.h"
+#include "draw/xforms.h"
 
 #include <algorithm>
 #include <cmath>

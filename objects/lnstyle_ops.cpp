@@ -10,7 +10,7 @@
 #include "objects/group.h"
 #include "objects/objrecord.h"
 #include "objects/selmode.h"
-#include "views/wplane.h"
+#include "objects/uphooks.h"
 
 #include <cstring>
 
@@ -76,7 +76,7 @@ int aLineArrowOp(feArgs* args) {
     selPendingSet(true);
   }
   double normal[3];
-  wpGetAxis(2, normal);
+  objPlaneAxis(2, normal);
   const uint16_t index = lnstyleFind(kind, width, normal);
   if (index == 0) return -1;
   ArrowPass pass{uint16_t(((ends & 1) ? lnstyleArrowStart : 0) | ((ends & 2) ? lnstyleArrowEnd : 0)), on, index,

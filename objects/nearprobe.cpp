@@ -3,7 +3,8 @@
 #include "objects/nearprobe.h"
 
 #include "core/classes.h"
-#include "objects/csys.h"
+#include "draw/csys.h"
+#include "draw/xforms.h"
 #include "objects/docstate.h"
 #include "objects/group.h"
 #include "objects/hitrad.h"
@@ -11,7 +12,6 @@
 #include "objects/nearcurve.h"
 #include "objects/objsend.h"
 #include "objects/sieve.h"
-#include "views/xforms.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,10 +2,10 @@
 #include "objects/nearprobe.h"
 
 #include "core/classes.h"
+#include "draw/xforms.h"
 #include "objects/docstate.h"
 #include "objects/nearcurve.h"
 #include "objects/sieve.h"
-#include "views/xforms.h"
 
 #include <cmath>
 #include <cstring>

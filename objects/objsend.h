@@ -100,7 +100,7 @@ int objGetExtents(gobjRec* object, double* corners);
 // polyline, next every further point.
 int objEnum(gobjRec* object, double tolerance, objPointFn start, objPointFn next, void* context);
 // objEnum inside a pushed coordinate system reset to the identity
-// (objects/csys.h): each point is mapped through the current transform of
+// (draw/csys.h): each point is mapped through the current transform of
 // the moment, so the callbacks see the points of composites' members and of
 // curves flattened in their own frames in the object's coordinates.
 int objEnumCsys(gobjRec* object, double tolerance, objPointFn start, objPointFn next, void* context);

@@ -5,12 +5,12 @@
 #include "core/alloc.h"
 #include "core/ini.h"
 #include "core/text.h"
+#include "draw/gx.h"
+#include "draw/xforms.h"
 #include "fe/newbio.h"
 #include "objects/gobject.h"
 #include "objects/pen_internal.h"
-#include "views/gx.h"
-#include "views/sheet.h"
-#include "views/view.h"
+#include "objects/uphooks.h"
 
 #include <algorithm>
 #include <cmath>
@@ -41,7 +41,7 @@ int outputMode() { return modeSource ? modeSource() : 0; }
 
 double viewScale() {
   double scale = 1.0;
-  vwGetViewScale(0, &scale);
+  objViewScale(0, &scale);
   return scale;
 }
 

@@ -1,14 +1,14 @@
 // aQuery and aQueryOrigin: the user gives one or two points through the
 // tools' point input, and a value named by a key is pushed.
+#include "core/arcangle.h"
+#include "draw/gx.h"
+#include "draw/xforms.h"
 #include "fe/arrays.h"
 #include "fe/signature.h"
 #include "fe/stack.h"
 #include "fe/value.h"
-#include "geometry/arcangle.h"
 #include "objects/scriptsvc.h"
-#include "tools/ietool.h"
-#include "views/gx.h"
-#include "views/xforms.h"
+#include "objects/uphooks.h"
 
 #include <cmath>
 #include <cstring>
@@ -103,13 +103,13 @@ struct Band {
   }
 };
 
-void bandStep(ieToolPoint* buffer, int count, const ieToolPoint*, int, void* user) {
+void bandStep(const double (*points)[3], int count, const double*, void* user) {
   auto* band = static_cast<Band*>(user);
   if (count < 2) return;
   gxSetDrawMode(2);
   band->toggle();
-  std::memcpy(band->from, buffer[0].point, sizeof band->from);
-  std::memcpy(band->to, buffer[count - 1].point, sizeof band->to);
+  std::memcpy(band->from, points[0], sizeof band->from);
+  std::memcpy(band->to, points[count - 1], sizeof band->to);
   band->shown = true;
   band->toggle();
 }
@@ -199,28 +199,26 @@ int aQueryOp(feArgs* args) {
   const int most = queryPointsWanted(key, length, &least);
   if (!most) return 0;
 
-  ieToolPoint* buffer = nullptr;
-  int before = 0;
-  ieGetPointBuffer(&buffer, &before);
+  double buffer[objPointsMax][3];
+  const int before = objToolPoints(buffer);
   Band band;
   gxStatePush();
   gxSetDrawMode(2);
-  ieTrackTool(at[0], at[1], bandStep, &band, 0, nullptr, 0);
+  objTrackPoints(at[0], at[1], bandStep, &band, 0, nullptr);
   band.toggle();
   gxStatePop();
 
-  int after = 0;
-  ieGetPointBuffer(&buffer, &after);
+  const int after = objToolPoints(buffer);
   const int given = after - before;
   double points[2][3] = {};
   const int used = given < most ? given : most;
-  for (int i = 0; i < used; ++i) std::memcpy(points[i], buffer[before + i].point, sizeof points[i]);
+  for (int i = 0; i < used; ++i) std::memcpy(points[i], buffer[before + i], sizeof points[i]);
   // The query's points leave the tool buffer as it was.
   if (given > 0) {
     if (before == 0)
-      ieSetPoints(0, nullptr);
+      objClearToolPoints();
     else
-      iePtBufCnt(-given);
+      objDropToolPoints(given);
   }
 
   queryValue values[2];

@@ -6,8 +6,8 @@
 #include "fe/generic.h"
 #include "fe/stack.h"
 #include "fe/value.h"
+#include "objects/event.h"
 #include "objects/scriptsvc.h"
-#include "tools/event.h"
 
 #include <cstring>
 #include <vector>

@@ -5,11 +5,11 @@
 #include "fe/control.h"
 #include "fe/opcall.h"
 #include "objects/docvar.h"
+#include "objects/event.h"
 #include "objects/ioformat.h"
 #include "objects/sieve.h"
-#include "tools/event.h"
+#include "objects/uphooks.h"
 #include "ui/ui.h"
-#include "views/redraw.h"
 
 namespace {
 
@@ -27,8 +27,6 @@ selHookFn infoRefresh;
 int eventsAddedAt = -1;
 
 bool colorDisplay() { return uiSysQuery(kColorDisplayQuery, 0) != 0; }
-
-uint32_t selectBySource() { return selectBy; }
 
 const feOpSpec kOps[] = {
     {"aSetSelectByBlink", selSetByOp, "!I<1>B"},
@@ -63,14 +61,14 @@ void selSetInfoHook(selHookFn hook) { infoRefresh = hook; }
 
 void selRefresh(int mode) {
   if (wallRepair) wallRepair();
-  vwDrawDeferList();
+  objDrawDeferList();
   const bool wasPending = pending;
   if (pending && mode == 2) {
     pending = false;
     if (infoRefresh) infoRefresh();
     if (sieveRec* sieve = sieveCurrent()) sieveResortCheck(sieve);
   }
-  vwBufferRedraw(mode == 1 || wasPending ? 1 : 0);
+  objSelectionStep(mode == 1 || wasPending ? 1 : 0);
 }
 
 void selSetWindow(HWND w) { window = w; }
@@ -118,7 +116,6 @@ void selModeInit() {
     evtAdd(kFamilyMask, kLayerFamily, selEventPending);
     eventsAddedAt = evtCount();
   }
-  vwSetSelModeSource(selectBySource);
 }
 
 void selModeRegisterOps() { feOpSpecRegisterAll(kOps); }

@@ -1,9 +1,9 @@
 // aTrackStroke: a mouse stroke tracked while the button is held, and the
 // code that classifies it by where it starts and which edges of its
 // shrunken box it crosses.
+#include "draw/gx.h"
+#include "draw/gxdraw.h"
 #include "objects/scriptsvc.h"
-#include "views/gx.h"
-#include "views/gxdraw.h"
 
 #include <windows.h>
 

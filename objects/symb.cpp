@@ -17,7 +17,7 @@
 #include "objects/layer.h"
 #include "objects/objmsg.h"
 #include "objects/objsend.h"
-#include "views/wplane.h"
+#include "objects/uphooks.h"
 
 #include <cstring>
 #include <set>
@@ -208,22 +208,16 @@ const feOpSpec kOps[] = {
 // A resolve works on a temporary work plane ".xxx" (the world's axes) that
 // is current for its duration.
 int resolveOnPlane(symbRec* copy, glist* work) {
-  static const double origin[3] = {0, 0, 0}, xAxis[3] = {1, 0, 0}, yAxis[3] = {0, 1, 0};
-  // Without the planes' class (a program part without views) the resolve
-  // works in world coordinates as they are.
-  wplaneRec* plane = wplaneClassId() ? wpCreate(".xxx", 0, origin, xAxis, yAxis) : nullptr;
-  wplaneRec* previous = plane ? wpSetCurrent(plane) : nullptr;
+  // Without work planes (a program part without views) the resolve works in
+  // world coordinates as they are.
+  const objSavedPlane saved = objPushWorldPlane();
   double base[3];
   symbBasePoint(work, copy->master->options & symbFixedOrigin, base);
   if (currentResolver->setRefPoint) currentResolver->setRefPoint(base[0], base[1], base[2]);
   int answer = currentResolver->resolve(work, copy->paramCount, copy->params);
   if (answer != 0) uAlert(0, "T[symbResolve] Cannot resolve symbol", nullptr);
   if (currentResolver->cleanup) currentResolver->cleanup();
-  if (plane) {
-    wpSetCurrent(previous);
-    // The plane was held only while it was current.
-    feObjRefRelease(plane);
-  }
+  objPopWorldPlane(saved);
   return answer;
 }
 

@@ -164,6 +164,11 @@ void symbIOClose(ioCtx* ctx);
 // The generation of drawings: raised by every redefinition.
 uint32_t symbGeneration();
 
+// The symbol flag: 1 while a symbol's preview is drawn (aSymbolDraw), else
+// 0.
+void vwSetSymbolFlag(uint32_t value);
+uint32_t vwGetSymbolFlag();
+
 // Operator handlers (registered by symbInit).
 int symbOpList(feArgs* args);
 int symbOpPeek(feArgs* args);

@@ -3,23 +3,24 @@
 #include "objects/symb.h"
 
 #include "core/classes.h"
+#include "draw/csys.h"
 #include "fe/names.h"
 #include "fe/opcall.h"
 #include "fe/stack.h"
 #include "fe/strings.h"
 #include "fe/value.h"
-#include "objects/csys.h"
 #include "objects/docstate.h"
 #include "objects/instanc.h"
 #include "objects/objmsg.h"
 #include "objects/objsend.h"
-#include "views/redraw.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
 namespace {
+
+uint32_t symbolFlag = 0;
 
 // Members drawn in a preview: those of line font 1 only when they are
 // instances.
@@ -51,6 +52,9 @@ int pushInt(int32_t value) {
 }
 
 }  // namespace
+
+void vwSetSymbolFlag(uint32_t value) { symbolFlag = value; }
+uint32_t vwGetSymbolFlag() { return symbolFlag; }
 
 // "!": the names of the current document's masters, list order.
 int symbOpList(feArgs*) {

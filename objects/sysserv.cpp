@@ -5,9 +5,8 @@
 #include "core/debug.h"
 #include "core/errors.h"
 #include "objects/scriptsvc.h"
+#include "objects/uphooks.h"
 #include "ui/app.h"
-#include "views/current.h"
-#include "views/view.h"
 
 #include <windows.h>
 
@@ -51,7 +50,7 @@ void configMesgReset() { configMessages.clear(); }
 
 // "!".
 int aSetPortOp(feArgs*) {
-  if (viewRec* view = vwCurView()) vwSetPort(view);
+  objSetPortToCurrentView();
   return 0;
 }
 

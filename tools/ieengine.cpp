@@ -2,17 +2,17 @@
 // the hooks through which the sheet windows hand it moves and presses.
 #include "tools/ieengine.h"
 
+#include "draw/gx.h"
+#include "draw/xforms.h"
+#include "fe/script.h"
 #include "geometry/lastpt.h"
 #include "tools/ieengine_internal.h"
 #include "tools/snap.h"
 #include "tools/snapcodes.h"
 #include "tools/track.h"
 #include "tools/trkpoint.h"
-#include "fe/script.h"
 #include "ui/event.h"
-#include "views/gx.h"
 #include "views/vwevent.h"
-#include "views/xforms.h"
 
 #include <windows.h>
 

@@ -4,12 +4,12 @@
 
 #include "core/alloc.h"
 #include "core/errors.h"
+#include "draw/gx.h"
 #include "fe/operator.h"
 #include "tools/ieengine_internal.h"
 #include "tools/ietool.h"
 #include "tools/track.h"
 #include "tools/trkpoint.h"
-#include "views/gx.h"
 #include "views/redraw.h"
 
 #include <windows.h>

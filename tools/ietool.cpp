@@ -4,6 +4,7 @@
 #include "tools/ietool.h"
 
 #include "core/debug.h"
+#include "draw/gx.h"
 #include "fe/script.h"
 #include "geometry/lastpt.h"
 #include "objects/gobject.h"
@@ -14,7 +15,6 @@
 #include "tools/track.h"
 #include "tools/trkpoint.h"
 #include "ui/event.h"
-#include "views/gx.h"
 
 #include <windows.h>
 

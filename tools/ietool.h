@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+struct objPointInput;
 struct trackContext;
 
 enum { ieBufferSize = 6 };
@@ -59,6 +60,10 @@ void ieSnapPointList(trackContext* context);
 int iePtBufCnt(int n);
 // The operation of aIEClear: answers what "aOnState" answered.
 int ieClear();
+
+// Fills the point input that the layers below reach the loop through
+// (objects/uphooks.h); start-up installs it.
+void ieFillPointInput(objPointInput* input);
 
 // Registers aIEClear, aIENewTool, aIEPtSet, aIEPtGet, aPtBufCnt, aXTrack
 // and aXTrackStr and the redraw hook of the feedback.

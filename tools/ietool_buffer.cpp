@@ -4,6 +4,7 @@
 #include "tools/ietool.h"
 
 #include "core/classes.h"
+#include "draw/gx.h"
 #include "fe/generic.h"
 #include "geometry/plane.h"
 #include "objects/gobject.h"
@@ -12,7 +13,6 @@
 #include "tools/ietool_internal.h"
 #include "tools/track.h"
 #include "tools/trkpoint.h"
-#include "views/gx.h"
 #include "views/wplane.h"
 
 #include <windows.h>

@@ -9,19 +9,19 @@
 #include "core/classes.h"
 #include "core/debug.h"
 #include "core/proginfo.h"
+#include "draw/csys.h"
+#include "draw/gx.h"
+#include "draw/xforms.h"
 #include "geometry/clip.h"
 #include "geometry/crossings.h"
 #include "geometry/curve.h"
 #include "geometry/plane.h"
-#include "objects/csys.h"
 #include "objects/gobject.h"
 #include "objects/layer.h"
 #include "objects/sieve.h"
 #include "ui/attn.h"
-#include "views/gx.h"
 #include "views/vwinit.h"
 #include "views/wplane.h"
-#include "views/xforms.h"
 
 #include <cmath>
 #include <cstdlib>

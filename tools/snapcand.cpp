@@ -1,9 +1,9 @@
 #include "tools/snapcand.h"
 
+#include "draw/xforms.h"
 #include "geometry/plane.h"
 #include "objects/gobject.h"
 #include "objects/layer.h"
-#include "views/xforms.h"
 
 #include <cmath>
 #include <cstring>

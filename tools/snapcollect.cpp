@@ -5,13 +5,13 @@
 
 #include "core/classes.h"
 #include "core/sfloat.h"
+#include "draw/csys.h"
+#include "draw/xforms.h"
 #include "geometry/curve.h"
-#include "objects/csys.h"
 #include "objects/docstate.h"
 #include "objects/gobject.h"
 #include "objects/objsend.h"
 #include "tools/track.h"
-#include "views/xforms.h"
 
 namespace snapint {
 namespace {

@@ -7,9 +7,10 @@
 
 #include "core/classes.h"
 #include "core/proginfo.h"
+#include "draw/xforms.h"
 #include "geometry/crossings.h"
-#include "geometry/isect.h"
 #include "geometry/curve.h"
+#include "geometry/isect.h"
 #include "geometry/line.h"
 #include "geometry/plane.h"
 #include "objects/gobject.h"
@@ -17,7 +18,6 @@
 #include "objects/nearcurve.h"
 #include "objects/objsend.h"
 #include "views/wplane.h"
-#include "views/xforms.h"
 
 #include <cmath>
 #include <cstring>

@@ -6,15 +6,15 @@
 #include "tools/snapkeys.h"
 #include "tools/trackclip.h"
 
+#include "draw/gx.h"
+#include "draw/gxdraw.h"
+#include "draw/xforms.h"
+#include "fe/value.h"
 #include "geometry/marker.h"
 #include "objects/gobject.h"
 #include "views/current.h"
-#include "views/gx.h"
-#include "views/gxdraw.h"
 #include "views/view.h"
 #include "views/wplane.h"
-#include "views/xforms.h"
-#include "fe/value.h"
 
 #include <cstring>
 #include <string>

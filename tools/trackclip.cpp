@@ -2,8 +2,8 @@
 #include "tools/trackclip.h"
 
 #include "core/matrix.h"
+#include "draw/xforms.h"
 #include "views/sheet.h"
-#include "views/xforms.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,9 +3,9 @@
 #include "tools/track.h"
 
 #include "core/units.h"
-#include "views/gdi.h"
-#include "views/gx.h"
-#include "views/gxdraw.h"
+#include "draw/gdi.h"
+#include "draw/gx.h"
+#include "draw/gxdraw.h"
 #include "views/wplane.h"
 
 #include <windows.h>

@@ -3,8 +3,8 @@
 // arc centres are shown, XOR-drawn, while they are held.
 #include "tools/track.h"
 
+#include "draw/gx.h"
 #include "geometry/marker.h"
-#include "views/gx.h"
 
 #include <array>
 

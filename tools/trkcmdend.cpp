@@ -6,9 +6,9 @@
 #include "tools/trk_internal.h"
 
 #include "objects/docvar_sheet.h"
+#include "objects/event.h"
 #include "objects/nearcurve.h"
 #include "objects/objrecord.h"
-#include "tools/event.h"
 #include "tools/ieengine.h"
 
 namespace trk {

@@ -5,13 +5,13 @@
 
 #include "tools/trk_internal.h"
 
+#include "draw/gx.h"
 #include "objects/docstate.h"
 #include "objects/pen.h"
 #include "tools/ieengine.h"
 #include "tools/snap.h"
 #include "tools/track.h"
 #include "ui/event.h"
-#include "views/gx.h"
 
 #include <windows.h>
 

@@ -9,6 +9,8 @@
 
 #include "core/classes.h"
 #include "core/debug.h"
+#include "draw/gx.h"
+#include "draw/xforms.h"
 #include "fe/opcall.h"
 #include "geometry/lastpt.h"
 #include "geometry/line.h"
@@ -23,10 +25,8 @@
 #include "tools/snapkeys.h"
 #include "tools/track.h"
 #include "views/current.h"
-#include "views/gx.h"
 #include "views/view.h"
 #include "views/wplane.h"
-#include "views/xforms.h"
 
 #include <windows.h>
 

@@ -5,10 +5,10 @@
 
 #include "tools/trk_internal.h"
 
+#include "draw/gx.h"
 #include "geometry/marker.h"
 #include "objects/docvar_sheet.h"
 #include "views/current.h"
-#include "views/gx.h"
 #include "views/view.h"
 
 namespace {

@@ -3,9 +3,9 @@
 // object as a tangent or a perpendicular.
 #include "tools/trkpoint.h"
 
+#include "draw/xforms.h"
 #include "objects/nearcurve.h"
 #include "objects/objsend.h"
-#include "views/xforms.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 // The current and active objects: module state and the switches.
 #include "views/current.h"
 
-#include "tools/event.h"
+#include "objects/event.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 // active objects follow the front window: the active view's frame is
 // highlighted and its document's print setup is the one loaded. Every
 // change of the active set is announced through the event table
-// (tools/event.h) with one of the change codes below and the object
+// (objects/event.h) with one of the change codes below and the object
 // concerned.
 //
 // The records themselves belong to the document, sheet, view and model

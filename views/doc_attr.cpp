@@ -1,8 +1,8 @@
 // The document attribute keys (messages 107 and 108) and the settings
 // variables "$DLIST" and "$SHOWPAGE".
 #include "views/doc.h"
-#include "views/grid.h"
 #include "views/doc_internal.h"
+#include "views/grid.h"
 
 #include "core/errors.h"
 #include "core/text.h"
@@ -10,8 +10,8 @@
 #include "fe/arrays.h"
 #include "fe/generic.h"
 #include "objects/docvar.h"
+#include "objects/event.h"
 #include "objects/ioformat.h"
-#include "tools/event.h"
 #include "ui/achk.h"
 #include "ui/wind.h"
 #include "views/current.h"

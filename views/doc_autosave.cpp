@@ -4,14 +4,14 @@
 #include "views/doc.h"
 #include "views/doc_internal.h"
 
+#include "draw/gx.h"
 #include "fe/opcall.h"
-#include "fe/value.h"
 #include "fe/script.h"
 #include "fe/scriptproc.h"
+#include "fe/value.h"
 #include "ui/filelock.h"
 #include "ui/ui.h"
 #include "views/current.h"
-#include "views/gx.h"
 
 #include <windows.h>
 

@@ -2,15 +2,15 @@
 // life. Every new document is a copy of it, so its settings, models and
 // sheets are the defaults of new drawings.
 #include "views/doc.h"
-#include "views/docfile.h"
 #include "views/doc_internal.h"
+#include "views/docfile.h"
 
 #include "core/debug.h"
 #include "fe/script.h"
 #include "fe/scriptproc.h"
 #include "fe/stack.h"
 #include "objects/docstate.h"
-#include "tools/event.h"
+#include "objects/event.h"
 #include "ui/pgmpath.h"
 #include "views/current.h"
 #include "views/model.h"

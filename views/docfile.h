@@ -66,8 +66,9 @@ void vwWindowBoxFit(int32_t box[4]);
 void vwDefaultWindowBox(int32_t box[4]);
 
 // The colour table of a document in the stream (block 9). Until the colour
-// tables exist nothing is written and nothing read; their module installs
-// its routine here (null: none).
+// tables are set up nothing is written and nothing read; then the block is
+// the colour module's (cTabDocFileIO). A routine set here takes its place
+// (null: back to the colour module's).
 typedef int (*vwColorTableIOFn)(ioCtx* ctx, docRec* doc, int write);
 void vwSetColorTableIO(vwColorTableIOFn io);
 

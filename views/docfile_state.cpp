@@ -5,6 +5,7 @@
 #include "views/docfile_internal.h"
 
 #include "core/debug.h"
+#include "objects/ctab.h"
 #include "objects/gobject.h"
 #include "objects/iofile.h"
 #include "objects/ioformat.h"
@@ -19,11 +20,19 @@ namespace {
 
 vwColorTableIOFn colorTableRoutine = nullptr;
 
+// The colour table's own block, once its module is set up.
+int colorTableBlock(ioCtx* ctx, docRec* doc, int write) {
+  return cTabDocFileIO(ctx, doc ? doc->settings : nullptr, write);
+}
+
 }  // namespace
 
 namespace docfile {
 
-vwColorTableIOFn colorTableIO() { return colorTableRoutine; }
+vwColorTableIOFn colorTableIO() {
+  if (colorTableRoutine) return colorTableRoutine;
+  return cTabFileBlockOn() ? colorTableBlock : nullptr;
+}
 
 State& state() {
   static State s{};

@@ -5,6 +5,7 @@
 #include "views/docfile.h"
 #include "views/docfile_internal.h"
 
+#include "draw/gdi.h"
 #include "objects/group.h"
 #include "objects/iofile.h"
 #include "objects/ioformat.h"
@@ -13,7 +14,6 @@
 #include "ui/attn.h"
 #include "views/current.h"
 #include "views/doc.h"
-#include "views/gdi.h"
 #include "views/model.h"
 #include "views/sheet.h"
 #include "views/vdef.h"

@@ -2,12 +2,12 @@
 // mapped to the view's pixels, clipped to its screen box.
 #include "views/grid.h"
 
+#include "draw/gx.h"
+#include "draw/gxdraw.h"
+#include "draw/xforms.h"
 #include "views/current.h"
-#include "views/gx.h"
-#include "views/gxdraw.h"
 #include "views/view.h"
 #include "views/wplane.h"
-#include "views/xforms.h"
 
 #include <algorithm>
 #include <cmath>

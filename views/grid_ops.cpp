@@ -4,7 +4,7 @@
 
 #include "fe/control.h"
 #include "objects/docvar.h"
-#include "tools/event.h"
+#include "objects/event.h"
 #include "views/current.h"
 #include "views/doc.h"
 #include "views/model.h"

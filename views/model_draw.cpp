@@ -6,17 +6,17 @@
 // default) the notes stay empty and every view is drawn directly.
 #include "views/model.h"
 
+#include "draw/gx.h"
+#include "draw/xforms.h"
+#include "objects/event.h"
 #include "objects/sieve.h"
-#include "tools/event.h"
 #include "ui/event.h"
 #include "views/current.h"
 #include "views/doc.h"
-#include "views/gx.h"
 #include "views/redraw.h"
 #include "views/sheet.h"
 #include "views/view.h"
 #include "views/view_internal.h"
-#include "views/xforms.h"
 
 #include <cstdint>
 

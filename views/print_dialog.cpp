@@ -2,10 +2,10 @@
 #include "views/print.h"
 
 #include "core/debug.h"
+#include "draw/gdi.h"
 #include "fe/opcall.h"
 #include "ui/app.h"
 #include "views/current.h"
-#include "views/gdi.h"
 
 #include <cstring>
 #include <vector>

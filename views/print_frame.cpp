@@ -3,11 +3,11 @@
 #include "views/print.h"
 
 #include "core/matrix.h"
+#include "draw/gx.h"
+#include "draw/gxdraw.h"
 #include "ui/wind.h"
 #include "views/current.h"
 #include "views/doc.h"
-#include "views/gx.h"
-#include "views/gxdraw.h"
 #include "views/sheet.h"
 #include "views/view.h"
 

@@ -2,10 +2,10 @@
 // printing leaves unclipped, and the switch to the sheet window.
 #include "views/print.h"
 
+#include "draw/gx.h"
 #include "fe/opcall.h"
 #include "ui/wind.h"
 #include "views/current.h"
-#include "views/gx.h"
 #include "views/sheet.h"
 #include "views/view.h"
 #include "views/vwinit.h"

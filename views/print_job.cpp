@@ -5,6 +5,8 @@
 #include "views/print_internal.h"
 
 #include "core/debug.h"
+#include "draw/gdi.h"
+#include "draw/gx.h"
 #include "fe/opcall.h"
 #include "fe/script.h"
 #include "fe/stack.h"
@@ -15,8 +17,6 @@
 #include "ui/wind.h"
 #include "views/current.h"
 #include "views/doc.h"
-#include "views/gdi.h"
-#include "views/gx.h"
 #include "views/sheet.h"
 
 #include <string>

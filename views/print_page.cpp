@@ -3,10 +3,10 @@
 // window rectangle replaced for the time.
 #include "views/print.h"
 
+#include "draw/gxdraw.h"
 #include "ui/wind.h"
 #include "views/current.h"
 #include "views/doc.h"
-#include "views/gxdraw.h"
 #include "views/redraw.h"
 #include "views/sheet.h"
 #include "views/view.h"

@@ -5,11 +5,11 @@
 #include "views/print_internal.h"
 
 #include "core/matrix.h"
+#include "draw/gx.h"
 #include "fe/opcall.h"
 #include "ui/wind.h"
 #include "views/current.h"
 #include "views/doc.h"
-#include "views/gx.h"
 #include "views/sheet.h"
 #include "views/sheet_internal.h"
 #include "views/view.h"

@@ -3,8 +3,8 @@
 #include "views/print.h"
 
 #include "core/alloc.h"
+#include "draw/gdi.h"
 #include "views/doc.h"
-#include "views/gdi.h"
 
 #include <cstddef>
 #include <cstring>

@@ -31,9 +31,6 @@ void objDrawIfVisible(gobjRec* object);
 // The same as a sieve or group callback (answers 0).
 int objDrawIfVisibleCb(gobjRec* object, void* context);
 
-void vwSetSymbolFlag(uint32_t value);
-uint32_t vwGetSymbolFlag();
-
 typedef void (*vwRedrawHook)(void* argument);
 // Adds the pair once; the arrays grow by 5 entries ("realloc redraw arrays,
 // %d\n" with the old capacity to the debug log).

@@ -16,14 +16,14 @@
 
 #include "core/bbox.h"
 #include "core/sfloat.h"
+#include "draw/gdi.h"
+#include "draw/gx.h"
+#include "draw/xforms.h"
 #include "objects/sieve.h"
 #include "views/current.h"
-#include "views/gdi.h"
-#include "views/gx.h"
 #include "views/model.h"
 #include "views/sheet.h"
 #include "views/view.h"
-#include "views/xforms.h"
 
 #include <windows.h>
 

@@ -3,6 +3,7 @@
 // that show the model.
 #include "views/redraw.h"
 
+#include "draw/xforms.h"
 #include "objects/group.h"
 #include "objects/objrecord.h"
 #include "objects/objsend.h"
@@ -13,7 +14,6 @@
 #include "views/model.h"
 #include "views/sheet.h"
 #include "views/view.h"
-#include "views/xforms.h"
 
 #include <algorithm>
 #include <vector>

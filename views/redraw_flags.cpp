@@ -1,20 +1,19 @@
-// The draw-flags word, the symbol flag and the drawing of one object when it
-// is visible.
+// The draw-flags word and the drawing of one object when it is visible.
 #include "views/redraw.h"
 #include "views/redraw_internal.h"
 
 #include "core/classes.h"
+#include "draw/gx.h"
 #include "objects/gobject.h"
 #include "objects/layer.h"
 #include "objects/objmsg.h"
+#include "objects/symb.h"
 #include "objects/update.h"
-#include "views/gx.h"
 #include "views/view.h"
 
 namespace {
 
 uint32_t drawFlags = 0;
-uint32_t symbolFlag = 0;
 
 // While clump-element layer hiding is on, an object may sit on a hidden
 // layer without carrying the hidden flag itself: such an object may only be
@@ -38,9 +37,6 @@ uint32_t vwDrawMode(uint32_t flags) {
 
 uint32_t vwGetDrawFlags() { return drawFlags; }
 
-void vwSetSymbolFlag(uint32_t value) { symbolFlag = value; }
-uint32_t vwGetSymbolFlag() { return symbolFlag; }
-
 void objDrawIfVisible(gobjRec* object) {
   if (!object || (object->flags & gobjHidden)) return;
   // An object bound to a view (owner: that view's number) shows only there.
@@ -60,7 +56,7 @@ namespace redrawint {
 
 void resetFlags() {
   drawFlags = 0;
-  symbolFlag = 0;
+  vwSetSymbolFlag(0);
 }
 
 }  // namespace redrawint

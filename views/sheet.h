@@ -201,10 +201,6 @@ void sheetPaintInit();
 // Draws the sheet's views into its window, back to front.
 void sheetDrawViews(sheetRec* sheet);
 
-// Pixels per inch, or per millimetre when the current document's units are
-// metric, in x and y.
-void vwGetDpiUnits(double out[2]);
-
 // The display-list switch ("$DLIST"): drawing from the models' display lists
 // on or off, and the flag set while display lists are being rebuilt.
 int sheetDListOn();

@@ -2,6 +2,7 @@
 // Returns of a sheet window turned into script calls and hook calls.
 #include "views/vwevent.h"
 
+#include "draw/gx.h"
 #include "fe/script.h"
 #include "fe/scriptproc.h"
 #include "objects/selmode.h"
@@ -10,7 +11,6 @@
 #include "ui/ui.h"
 #include "ui/wind.h"
 #include "views/current.h"
-#include "views/gx.h"
 #include "views/sheet.h"
 #include "views/sheet_internal.h"
 #include "views/view.h"

@@ -4,7 +4,7 @@
 #include "views/sheet_internal.h"
 
 #include "core/text.h"
-#include "tools/event.h"
+#include "objects/event.h"
 #include "ui/wind.h"
 #include "views/current.h"
 #include "views/doc.h"

@@ -5,6 +5,7 @@
 #include "core/alloc.h"
 #include "core/matrix.h"
 #include "core/text.h"
+#include "draw/xforms.h"
 #include "fe/opcall.h"
 #include "fe/script.h"
 #include "fe/scriptproc.h"

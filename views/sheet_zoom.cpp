@@ -8,13 +8,14 @@
 #include "core/matrix.h"
 #include "core/sfloat.h"
 #include "core/units.h"
+#include "draw/gx.h"
+#include "draw/xforms.h"
 #include "fe/script.h"
 #include "fe/scriptproc.h"
+#include "objects/event.h"
 #include "objects/sieve.h"
-#include "tools/event.h"
 #include "views/current.h"
 #include "views/doc.h"
-#include "views/gx.h"
 #include "views/model.h"
 #include "views/view.h"
 #include "views/vwboxes.h"
@@ -72,14 +73,6 @@ bool sheetModelExtents(const sheetRec* sheet, double area[4]) {
     area[3] = corner ? std::max(area[3], s[1]) : s[1];
   }
   return true;
-}
-
-void vwGetDpiUnits(double out[2]) {
-  double dpi[3];
-  gxGetDpi(dpi);
-  out[0] = std::fabs(dpi[0]);
-  out[1] = std::fabs(dpi[1]);
-  unitFromMetric(2, out);
 }
 
 int sheetRecompute(sheetRec* sheet) {

@@ -1,8 +1,8 @@
 #include "views/solidline.h"
 
+#include "draw/xforms.h"
 #include "objects/lnfont.h"
 #include "objects/pen.h"
-#include "views/xforms.h"
 
 extern "C" void drawSolidLineW(const double p[3], const double q[3]) {
   // Font 1 draws through the device's own dotted pen style, without the

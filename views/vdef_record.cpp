@@ -6,7 +6,7 @@
 #include "core/debug.h"
 #include "core/text.h"
 #include "core/vec.h"
-#include "tools/event.h"
+#include "objects/event.h"
 #include "views/current.h"
 #include "views/doc.h"
 #include "views/uniquename.h"

@@ -254,7 +254,7 @@ uint32_t vwRegenCount();
 // viewModel, viewHighlighted, viewDrawFrame and viewMakeCurrent.
 void viewFillCurRecords(vwCurRecords* records);
 // The hooks through which the world and screen transforms read views and
-// sheets (views/xforms.h): curView, curSheet, screenBox, screenToWorld and
+// sheets (draw/xforms.h): curView, curSheet, screenBox, screenToWorld and
 // sheetMatrix (drawFlags belongs to the redraw module).
 void viewFillViewHooks(vwViewHooks* hooks);
 

@@ -3,10 +3,10 @@
 
 #include "core/alloc.h"
 #include "core/debug.h"
-#include "objects/csys.h"
+#include "draw/csys.h"
+#include "draw/gx.h"
 #include "objects/hitrad.h"
 #include "views/current.h"
-#include "views/gx.h"
 #include "views/model.h"
 #include "views/sheet.h"
 #include "views/vwinit.h"

@@ -8,19 +8,19 @@
 #include "core/alloc.h"
 #include "core/classes.h"
 #include "core/debug.h"
+#include "draw/gx.h"
+#include "draw/gxdraw.h"
+#include "draw/xforms.h"
+#include "objects/event.h"
 #include "objects/objmsg.h"
 #include "objects/sieve.h"
-#include "tools/event.h"
 #include "ui/attn.h"
 #include "views/current.h"
-#include "views/gx.h"
-#include "views/gxdraw.h"
 #include "views/model.h"
 #include "views/redraw.h"
 #include "views/sheet.h"
 #include "views/vwinit.h"
 #include "views/vwsort.h"
-#include "views/xforms.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -5,11 +5,11 @@
 #include "views/view_internal.h"
 
 #include "core/debug.h"
-#include "tools/event.h"
+#include "draw/gx.h"
+#include "draw/gxdraw.h"
+#include "objects/event.h"
 #include "ui/wind.h"
 #include "views/current.h"
-#include "views/gx.h"
-#include "views/gxdraw.h"
 #include "views/sheet.h"
 #include "views/vwinit.h"
 

@@ -2,9 +2,9 @@
 // read of views and sheets, offered as their hook tables.
 #include "views/view.h"
 
+#include "draw/xforms.h"
 #include "views/current.h"
 #include "views/sheet.h"
-#include "views/xforms.h"
 
 #include <cstring>
 

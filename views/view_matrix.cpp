@@ -4,9 +4,9 @@
 
 #include "core/debug.h"
 #include "core/matrix.h"
+#include "draw/xforms.h"
 #include "views/sheet.h"
 #include "views/vwboxes.h"
-#include "views/xforms.h"
 
 #include <cstring>
 

@@ -6,9 +6,9 @@
 
 #include "core/classes.h"
 #include "core/debug.h"
+#include "objects/event.h"
 #include "objects/objmsg.h"
 #include "objects/sieve.h"
-#include "tools/event.h"
 #include "ui/wind.h"
 #include "views/current.h"
 #include "views/doc.h"

@@ -3,11 +3,11 @@
 #include "views/vwframe.h"
 
 #include "core/debug.h"
+#include "draw/gdi.h"
+#include "draw/gx.h"
+#include "draw/gxdraw.h"
 #include "fe/script.h"
 #include "views/current.h"
-#include "views/gdi.h"
-#include "views/gx.h"
-#include "views/gxdraw.h"
 #include "views/sheet.h"
 #include "views/view.h"
 

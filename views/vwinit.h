@@ -14,6 +14,7 @@
 
 struct feArgs;
 struct feOpSpec;
+struct objViewHooks;
 
 // The module's error codes.
 enum vwError {
@@ -81,5 +82,9 @@ void vwPointToPixel(const double point[3], int32_t pixel[2]);
 // aDocAll, aGetHLG.
 int vwOpDocAll(feArgs* args);
 int vwOpGetHLG(feArgs* args);
+
+// Fills what the documents and views answer the object model
+// (objects/uphooks.h); start-up installs it.
+void vwFillObjectHooks(objViewHooks* hooks);
 
 #endif

@@ -3,16 +3,16 @@
 #include "views/vwtrack.h"
 
 #include "core/matrix.h"
+#include "draw/gx.h"
+#include "draw/gxdraw.h"
+#include "draw/xforms.h"
 #include "fe/opcall.h"
 #include "views/current.h"
-#include "views/gx.h"
-#include "views/gxdraw.h"
 #include "views/sheet.h"
 #include "views/sheet_internal.h"
 #include "views/view.h"
 #include "views/vwframe.h"
 #include "views/vwinit.h"
-#include "views/xforms.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,19 +3,19 @@
 #include "views/vwtrack.h"
 
 #include "core/matrix.h"
+#include "core/sfloat.h"
+#include "draw/gx.h"
+#include "draw/gxdraw.h"
+#include "draw/xforms.h"
 #include "fe/opcall.h"
 #include "objects/sieve.h"
-#include "core/sfloat.h"
 #include "views/current.h"
 #include "views/doc.h"
-#include "views/gx.h"
-#include "views/gxdraw.h"
 #include "views/model.h"
 #include "views/sheet.h"
 #include "views/view.h"
 #include "views/vwinit.h"
 #include "views/wplane.h"
-#include "views/xforms.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,14 +6,13 @@
 #include "views/vwunfold.h"
 
 #include "core/matrix.h"
+#include "draw/gx.h"
+#include "draw/xforms.h"
 #include "fe/opcall.h"
-#include "geometry/lastpt.h"
-#include "geometry/marker.h"
-#include "tools/ietool.h"
+#include "objects/uphooks.h"
 #include "views/current.h"
-#include "views/gx.h"
+#include "views/uphooks.h"
 #include "views/view.h"
-#include "views/xforms.h"
 
 #include <algorithm>
 #include <cmath>
@@ -37,26 +36,25 @@ void line(const double a[3], const double b[3]) {
 // re-snaps; the band from the first point to the pointer is drawn again at
 // its previous end (erasing it) and then to the new one. The band's length
 // and angle become the last segment's, which the tracking feedback shows.
-void trackStep(ieToolPoint* buffer, int count, const ieToolPoint* previous, int, void*) {
+void trackStep(const double (*points)[3], int count, const double* previous, void*) {
   if (count < 2) {
-    if (previous) markDrawCur(previous->point, kTrackMark);
-    markDrawCur(buffer[0].point, kTrackMark);
+    if (previous) vwMarkDrawCur(previous, kTrackMark);
+    vwMarkDrawCur(points[0], kTrackMark);
     return;
   }
-  if (previous) line(buffer[0].point, previous->point);
-  line(buffer[0].point, buffer[count - 1].point);
-  lastPtFromSegment(buffer[0].point, buffer[count - 1].point);
+  if (previous) line(points[0], previous);
+  line(points[0], points[count - 1]);
+  vwLastSegment(points[0], points[count - 1]);
 }
 
 // The loop's feedback callback: the mark and the band in a draw mode.
 void redrawFeedback(int drawMode) {
-  ieToolPoint* buffer = nullptr;
-  int count = 0;
-  ieGetPointBuffer(&buffer, &count);
+  double points[objPointsMax][3];
+  const int count = objToolPoints(points);
   if (count < 1) return;
   gxSetDrawMode(drawMode);
-  markDraw(buffer[0].point, kTrackMark, drawMode);
-  if (count >= 2) line(buffer[0].point, buffer[count - 1].point);
+  vwMarkDraw(points[0], kTrackMark, drawMode);
+  if (count >= 2) line(points[0], points[count - 1]);
 }
 
 // The finished fold line in the current view: dotted, with end marks.
@@ -65,8 +63,8 @@ void drawFoldLine(const double a[3], const double b[3]) {
   gxSetDrawMode(gxModeDraw);
   gxSetPenStyle(1);
   line(a, b);
-  markDraw(a, kEndMark, gxModeDraw);
-  markDraw(b, kEndMark, gxModeDraw);
+  vwMarkDraw(a, kEndMark, gxModeDraw);
+  vwMarkDraw(b, kEndMark, gxModeDraw);
   gxStatePop();
 }
 
@@ -189,23 +187,20 @@ int vwOpUnfoldTrack(feArgs* args) {
   *made = 0;
   viewRec* source = vwCurView();
   if (!source || !source->sheet) return 0;
-  ieToolPoint* buffer = nullptr;
-  int count = 0;
-  ieGetPointBuffer(&buffer, &count);
+  double buffer[objPointsMax][3];
   // Points left by another tool are no start of a fold line.
-  if (count >= 2) {
-    ieRedrawFeedback(gxModeErase);
-    ieSetPoints(0, nullptr);
+  if (objToolPoints(buffer) >= 2) {
+    objRedrawToolFeedback(gxModeErase);
+    objClearToolPoints();
   }
-  ieTrackTool(press[0], press[1], trackStep, nullptr, 2, redrawFeedback, 0);
-  ieGetPointBuffer(&buffer, &count);
-  if (count < 2) return 0;
+  objTrackPoints(press[0], press[1], trackStep, nullptr, 2, redrawFeedback);
+  if (objToolPoints(buffer) < 2) return 0;
   double a[3], b[3];
-  std::memcpy(a, buffer[0].point, sizeof a);
-  std::memcpy(b, buffer[1].point, sizeof b);
+  std::memcpy(a, buffer[0], sizeof a);
+  std::memcpy(b, buffer[1], sizeof b);
   // The points are used: the feedback goes and the buffer is emptied.
-  ieRedrawFeedback(gxModeErase);
-  ieSetPoints(0, nullptr);
+  objRedrawToolFeedback(gxModeErase);
+  objClearToolPoints();
   // The fold belongs to the view the loop started in.
   if (vwCurView() != source) return 0;
   vwRebuildMatrices(source);

@@ -7,7 +7,7 @@
 #include "core/text.h"
 #include "core/vec.h"
 #include "core/xlate.h"
-#include "tools/event.h"
+#include "objects/event.h"
 #include "views/current.h"
 #include "views/model.h"
 #include "views/uniquename.h"

@@ -8,11 +8,11 @@
 #include "core/matrix.h"
 #include "core/text.h"
 #include "core/vec.h"
+#include "draw/xforms.h"
 #include "fe/value.h"
 #include "objects/objmsg.h"
 #include "views/current.h"
 #include "views/vwinit.h"
-#include "views/xforms.h"
 
 #include <cstring>
 

@@ -4,40 +4,39 @@
 // holds enough points the plane is made from them.
 #include "views/wplane.h"
 
+#include "draw/gx.h"
+#include "draw/xforms.h"
 #include "fe/opcall.h"
-#include "tools/ietool.h"
-#include "views/gx.h"
-#include "views/xforms.h"
+#include "objects/uphooks.h"
 
 namespace {
 
 // The rubber bands of the buffer: the first point to each later one.
-void drawBands(const ieToolPoint* buffer, int count) {
+void drawBands(const double (*points)[3], int count) {
   for (int i = 1; i < count; ++i) {
-    vwMoveToW(buffer[0].point);
-    vwLineToW(buffer[i].point);
+    vwMoveToW(points[0]);
+    vwLineToW(points[i]);
   }
 }
 
 // The loop's point callback: the band to the point before the update is
 // drawn again (XOR: erased), then the band to the new point.
-void trackStep(ieToolPoint* buffer, int count, const ieToolPoint* previous, int, void*) {
+void trackStep(const double (*points)[3], int count, const double* previous, void*) {
   if (count < 2) return;
   if (previous) {
-    vwMoveToW(buffer[0].point);
-    vwLineToW(previous->point);
+    vwMoveToW(points[0]);
+    vwLineToW(previous);
   }
-  vwMoveToW(buffer[0].point);
-  vwLineToW(buffer[count - 1].point);
+  vwMoveToW(points[0]);
+  vwLineToW(points[count - 1]);
 }
 
 // The loop's feedback callback: every band in the given draw mode.
 void redrawBands(int drawMode) {
-  ieToolPoint* buffer = nullptr;
-  int count = 0;
-  ieGetPointBuffer(&buffer, &count);
+  double points[objPointsMax][3];
+  const int count = objToolPoints(points);
   gxSetDrawMode(drawMode);
-  drawBands(buffer, count);
+  drawBands(points, count);
 }
 
 }  // namespace
@@ -51,17 +50,16 @@ int vwOpWPlaneTrack(feArgs* args) {
   const int mode = args->in[1].i;
   const int needed = mode ? 1 : 3;
   *static_cast<int32_t*>(args->out[0]) = 0;
-  ieTrackTool(press[0], press[1], trackStep, nullptr, needed, redrawBands, 0);
-  ieToolPoint* buffer = nullptr;
-  int count = 0;
-  ieGetPointBuffer(&buffer, &count);
+  objTrackPoints(press[0], press[1], trackStep, nullptr, needed, redrawBands);
+  double buffer[objPointsMax][3];
+  const int count = objToolPoints(buffer);
   if (count < needed) return 0;
   double points[3][3] = {};
   for (int i = 0; i < needed; ++i)
-    for (int k = 0; k < 3; ++k) points[i][k] = buffer[i].point[k];
+    for (int k = 0; k < 3; ++k) points[i][k] = buffer[i][k];
   // The points are used: the bands go and the buffer is emptied.
-  ieRedrawFeedback(gxModeErase);
-  ieSetPoints(0, nullptr);
+  objRedrawToolFeedback(gxModeErase);
+  objClearToolPoints();
   const int made = wpTrackMake(points, needed, mode);
   if (made < 0) return made;
   *static_cast<int32_t*>(args->out[0]) = made;

@@ -10,11 +10,11 @@
 // With --check the PNG is read back and compared with the device's pixels;
 // the exit status is 1 when they differ or the file cannot be written.
 #include "core/matrix.h"
-#include "objects/csys.h"
-#include "views/gdi.h"
-#include "views/gx.h"
-#include "views/gxdraw.h"
-#include "views/xforms.h"
+#include "draw/csys.h"
+#include "draw/gdi.h"
+#include "draw/gx.h"
+#include "draw/gxdraw.h"
+#include "draw/xforms.h"
 
 #include <platform_test.h>
 #include <windows.h>

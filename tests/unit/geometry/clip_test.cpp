@@ -1,7 +1,7 @@
 // The clip test: outcodes, clipped moves and draws, the polygon test.
 #include "geometry/clip.h"
 
-#include "objects/csys.h"
+#include "draw/csys.h"
 
 #include <gtest/gtest.h>
 

@@ -6,10 +6,10 @@
 #include "core/alloc.h"
 #include "core/debug.h"
 #include "core/proginfo.h"
+#include "draw/csys.h"
+#include "draw/xforms.h"
 #include "geometry/crossings.h"
 #include "geometry/isect.h"
-#include "objects/csys.h"
-#include "views/xforms.h"
 
 #include <gtest/gtest.h>
 

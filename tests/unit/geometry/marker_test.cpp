@@ -3,11 +3,11 @@
 // when other patterns share the table.
 #include "geometry/marker.h"
 
-#include "views/gx_state_fixture.h"
+#include "draw/gx_state_fixture.h"
 
 #include "core/bbox.h"
+#include "draw/gxdraw.h"
 #include "objects/objrecord.h"
-#include "views/gxdraw.h"
 
 #include <vector>
 

@@ -10,15 +10,15 @@
 
 #include "core/bbox.h"
 #include "core/classes.h"
+#include "draw/csys.h"
+#include "draw/gx.h"
 #include "fe/attnpoll.h"
 #include "fe/generic.h"
 #include "group_fixture.h"
 #include "objects/clump.h"
-#include "objects/csys.h"
 #include "objects/ioformat.h"
 #include "objects/layer.h"
 #include "objects/nearcurve.h"
-#include "views/gx.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,13 +4,13 @@
 #include "clump_fixture.h"
 
 #include "core/alloc.h"
+#include "draw/xforms.h"
 #include "objects/clump_internal.h"
 #include "objects/docstate.h"
 #include "objects/objops.h"
 #include "objects/objrecord.h"
-#include "objects/sieve.h"
 #include "objects/selmode.h"
-#include "views/xforms.h"
+#include "objects/sieve.h"
 
 #include <string>
 

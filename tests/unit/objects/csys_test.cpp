@@ -1,7 +1,7 @@
 // The coordinate-system stack: frames, composition, stamps, the cached
 // inverse, compositing, the bounds of the stack, and enumeration through a
 // pushed identity frame (objEnumCsys).
-#include "objects/csys.h"
+#include "draw/csys.h"
 
 #include "gobject_fixture.h"
 

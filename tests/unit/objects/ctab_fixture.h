@@ -7,11 +7,11 @@
 
 #include "gobject_fixture.h"
 
+#include "draw/gdi.h"
 #include "fe/stack.h"
 #include "objects/colortbl.h"
 #include "objects/ctab.h"
 #include "objects/ctab_internal.h"
-#include "views/gdi.h"
 
 #include <cstdlib>
 #include <string>

@@ -12,12 +12,12 @@
 #include "objects/docvar.h"
 #include "objects/docvar_internal.h"
 #include "objects/docvar_sheet.h"
+#include "objects/event.h"
 #include "objects/group.h"
 #include "objects/iofile.h"
 #include "objects/ioformat.h"
 #include "objects/layer.h"
 #include "objects/layer_internal.h"
-#include "tools/event.h"
 
 #include <filesystem>
 #include <fstream>

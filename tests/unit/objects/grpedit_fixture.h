@@ -11,10 +11,10 @@
 #define PLUMET_TESTS_OBJECTS_GRPEDIT_FIXTURE_H
 
 #include "core/matrix.h"
-#include "objects/csys.h"
+#include "draw/csys.h"
 #include "fe/stack.h"
-#include "objects/grpedit.h"
 #include "objects/groupops.h"
+#include "objects/grpedit.h"
 #include "objects/layer.h"
 #include "objects/objops.h"
 #include "objects/objrecord.h"

@@ -1,10 +1,10 @@
 // The selection mask: aSetSelMask by class, layer and colour names.
 #include "grpedit_fixture.h"
 
+#include "draw/gdi.h"
 #include "objects/colortbl.h"
 #include "objects/ctab.h"
 #include "objects/ctab_internal.h"
-#include "views/gdi.h"
 
 namespace {
 

@@ -6,13 +6,13 @@
 #define PLUMET_TESTS_OBJECTS_LAYER_FIXTURE_H
 
 #include "fe/exec.h"
+#include "objects/event.h"
 #include "objects/groupops.h"
 #include "objects/iofile.h"
 #include "objects/ioformat.h"
 #include "objects/layer.h"
 #include "objects/layer_internal.h"
 #include "objects/sieve_fixture.h"
-#include "tools/event.h"
 
 #include <string>
 #include <vector>

@@ -8,12 +8,12 @@
 #define PLUMET_TESTS_OBJECTS_NEAR_FIXTURE_H
 
 #include "core/matrix.h"
+#include "draw/csys.h"
+#include "draw/xforms.h"
 #include "layer_fixture.h"
-#include "objects/csys.h"
 #include "objects/hitrad.h"
 #include "objects/nearcurve.h"
 #include "objects/nearprobe.h"
-#include "views/xforms.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,12 +6,12 @@
 
 #include "core/alloc.h"
 #include "core/errors.h"
-#include "core/units.h"
 #include "core/ini.h"
+#include "core/units.h"
+#include "draw/gx.h"
 #include "fe/newbio.h"
 #include "objects/objops.h"
 #include "objects/pen.h"
-#include "views/gx.h"
 
 #include <filesystem>
 #include <fstream>

@@ -8,14 +8,17 @@
 #include "fe/exec_fixture.h"
 #include "fe/operator.h"
 #include "fe/stack.h"
-#include "tools/event.h"
+#include "objects/event.h"
+#include "objects/uphooks.h"
 
 #include <platform_test.h>
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -173,6 +176,59 @@ TEST_F(ScriptSvc, QueryValuesByKey) {
   EXPECT_FALSE(queryCompute("width", 5, pts, 2, origin, out, &n));
   EXPECT_FALSE(queryCompute("offset", 6, pts, 1, origin, out, &n));
   EXPECT_EQ(run("[0 0] (width) aQuery"), "false");
+}
+
+// A stand-in for the tool input loop above the object model: a press
+// enters the queued points, each reported to the step callback.
+struct LoopStandIn {
+  static inline std::vector<std::array<double, 3>> buffer, queued;
+  static inline int steps = 0;
+  static void track(int, int, objPointStep step, void* context, int, void (*)(int)) {
+    for (const auto& p : queued) {
+      buffer.push_back(p);
+      double points[objPointsMax][3];
+      const int count = copy(points);
+      ++steps;
+      step(points, count, nullptr, context);
+    }
+  }
+  static int copy(double (*out)[3]) {
+    for (size_t i = 0; i < buffer.size(); ++i)
+      for (int k = 0; k < 3; ++k) out[i][k] = buffer[i][k];
+    return int(buffer.size());
+  }
+  static void clear() { buffer.clear(); }
+  static void drop(int n) { buffer.resize(buffer.size() - size_t(n)); }
+};
+
+TEST_F(ScriptSvc, QueryTakesNewPointsFromTheToolLoopAndLeavesItsBufferAsItWas) {
+  // Without the tool loop no point comes: the query answers false.
+  objSetPointInput({});
+  EXPECT_EQ(run("[5 5] (length) aQuery"), "false");
+
+  objSetPointInput({LoopStandIn::track, LoopStandIn::copy, nullptr, LoopStandIn::clear, LoopStandIn::drop});
+  const struct {
+    std::vector<std::array<double, 3>> before;
+    const char* expected;
+  } cases[] = {
+      {{}, "5. true"},
+      // A point another tool left stays; the query uses only its own.
+      {{{9, 9, 9}}, "5. true"},
+  };
+  for (const auto& c : cases) {
+    LoopStandIn::buffer = c.before;
+    LoopStandIn::queued = {{1, 1, 0}, {4, 5, 0}};
+    LoopStandIn::steps = 0;
+    EXPECT_EQ(run("[5 5] (length) aQuery"), c.expected);
+    EXPECT_EQ(LoopStandIn::steps, 2);
+    EXPECT_EQ(LoopStandIn::buffer, c.before);
+  }
+  // One point is too few for a length.
+  LoopStandIn::buffer.clear();
+  LoopStandIn::queued = {{1, 1, 0}};
+  EXPECT_EQ(run("[5 5] (length) aQuery"), "false");
+  EXPECT_TRUE(LoopStandIn::buffer.empty());
+  objSetPointInput({});
 }
 
 TEST_F(ScriptSvc, CustomColoursCheckTheirIndexBothWays) {

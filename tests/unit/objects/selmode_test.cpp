@@ -4,11 +4,11 @@
 #include "layer_fixture.h"
 #include "memfile_fixture.h"
 
+#include "draw/gx.h"
 #include "objects/docvar.h"
+#include "objects/event.h"
 #include "objects/selmode.h"
 #include "objects/selsource.h"
-#include "tools/event.h"
-#include "views/gx.h"
 
 namespace {
 

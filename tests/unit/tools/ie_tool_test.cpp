@@ -6,9 +6,9 @@
 
 #include "core/classes.h"
 #include "core/debug.h"
+#include "draw/gx.h"
 #include "fe/generic.h"
 #include "objects/objmsg.h"
-#include "views/gx.h"
 
 #include <stdexcept>
 

@@ -8,10 +8,10 @@
 #include "core/errors.h"
 #include "geometry/lastpt.h"
 #include "objects/docvar.h"
+#include "objects/event.h"
 #include "objects/group.h"
 #include "objects/layer.h"
 #include "objects/objsend.h"
-#include "tools/event.h"
 
 namespace {
 

@@ -7,10 +7,15 @@
 
 #include "tools/ie_fixture.h"
 
+#include "geometry/lastpt.h"
+#include "geometry/marker.h"
 #include "geometry/point.h"
 #include "objects/docvar_sheet.h"
 #include "objects/objrecord.h"
+#include "objects/uphooks.h"
+#include "tools/ietool.h"
 #include "tools/trk_internal.h"
+#include "views/uphooks.h"
 #include "views/vwevent.h"
 #include "views/vwtrack.h"
 
@@ -22,6 +27,12 @@ protected:
     IeTest::SetUp();
     ASSERT_EQ(0, trk::registerOps());
     trkInstallHooks();
+    // What start-up sets: the layers below reach the tool input loop, and
+    // the fold line its markers and the last-point register.
+    objPointInput input{};
+    ieFillPointInput(&input);
+    objSetPointInput(input);
+    vwSetFoldHooks({markDraw, markDrawCur, lastPtFromSegment});
     trkMarkReset();
     sheetCurrent(&rec);
     ASSERT_NE(rec, nullptr) << "the current model's sheet record";
@@ -32,6 +43,8 @@ protected:
     trackSetMarkHook(nullptr);
     vwSetCmdEndHook(nullptr);
     vwSetTrackHooks(nullptr);
+    objSetPointInput({});
+    vwSetFoldHooks({});
     trkMarkReset();
     IeTest::TearDown();
   }

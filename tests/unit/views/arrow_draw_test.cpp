@@ -2,7 +2,7 @@
 // filled outlines as polygons down to the pixels, open ones as polylines in
 // the solid line font whatever font was current, the sized form keeping the
 // drawing state, and the feedback line in line font 1 and pen 0.
-#include "gxdraw_fixture.h"
+#include "draw/gxdraw_fixture.h"
 
 #include "objects/arrow.h"
 #include "objects/lnfont.h"

@@ -1,6 +1,6 @@
 #include "views/current.h"
 
-#include "tools/event.h"
+#include "objects/event.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // colours, and the drawing file carries the table as its last block.
 #include "docfile_fixture.h"
 
+#include "draw/gdi.h"
 #include "objects/ctab.h"
 #include "objects/ctab_internal.h"
-#include "views/gdi.h"
 
 #include <cstring>
 

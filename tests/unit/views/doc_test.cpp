@@ -4,7 +4,7 @@
 #include "doc_fixture.h"
 
 #include "core/text.h"
-#include "views/gdi.h"
+#include "draw/gdi.h"
 
 #include <platform_test.h>
 

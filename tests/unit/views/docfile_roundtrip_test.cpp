@@ -4,7 +4,7 @@
 // and settings, the view numbers of objects, and the write modes.
 #include "docfile_fixture.h"
 
-#include "views/gdi.h"
+#include "draw/gdi.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // object's colour, 303 draws in erase mode and puts the mode back, and an
 // object's box outline reaches the pixels of the current view (a stand-in
 // view over a memory device, and a document's draft view in its window).
-#include "gxdraw_fixture.h"
+#include "draw/gxdraw_fixture.h"
 #include "view_fixture.h"
 
 #include "core/bbox.h"

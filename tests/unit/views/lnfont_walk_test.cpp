@@ -2,7 +2,7 @@
 // reach gxSegment for a pattern, the phase carried from segment to segment,
 // scale and fit, patterns that must draw solid, and objects drawing in
 // their pen width and line font (message 302) down to the pixels.
-#include "gxdraw_fixture.h"
+#include "draw/gxdraw_fixture.h"
 
 #include "core/classes.h"
 #include "objects/gobject.h"

@@ -3,7 +3,7 @@
 // document's save and open.
 #include "docfile_fixture.h"
 
-#include "views/gdi.h"
+#include "draw/gdi.h"
 #include "views/print.h"
 
 #include <cstddef>

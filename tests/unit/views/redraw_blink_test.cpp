@@ -2,8 +2,8 @@
 // objects, and the pattern that inverts exactly the selected pixels.
 #include "redraw_fixture.h"
 
+#include "draw/gdi.h"
 #include "ui/wind.h"
-#include "views/gdi.h"
 
 #include <vector>
 

@@ -8,8 +8,8 @@
 #include "sheet_fixture.h"
 
 #include "core/bbox.h"
+#include "draw/csys.h"
 #include "objects/bboxdraw.h"
-#include "objects/csys.h"
 #include "objects/sieve.h"
 #include "objects/update.h"
 #include "views/redraw.h"

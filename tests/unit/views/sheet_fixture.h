@@ -8,11 +8,11 @@
 #include "vw_fixture.h"
 
 #include "core/text.h"
+#include "draw/gx.h"
+#include "draw/xforms.h"
 #include "fe/opcall.h"
 #include "fe/strings.h"
 #include "objects/objmsg.h"
-#include "views/gx.h"
-#include "views/xforms.h"
 
 #include <platform_test.h>
 

@@ -3,7 +3,7 @@
 #include "sheet_fixture.h"
 
 #include "core/debug.h"
-#include "objects/csys.h"
+#include "draw/csys.h"
 #include "views/vdef.h"
 
 #include <cstring>

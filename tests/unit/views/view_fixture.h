@@ -7,13 +7,13 @@
 
 #include "sheet_fixture.h"
 
+#include "draw/gdi.h"
+#include "draw/gx.h"
+#include "draw/xforms.h"
 #include "objects/sieve.h"
 #include "ui/wind.h"
 #include "views/current.h"
-#include "views/gdi.h"
-#include "views/gx.h"
 #include "views/view.h"
-#include "views/xforms.h"
 
 #include <algorithm>
 #include <string>

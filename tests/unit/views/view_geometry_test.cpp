@@ -4,7 +4,7 @@
 #include "view_fixture.h"
 
 #include "core/debug.h"
-#include "objects/csys.h"
+#include "draw/csys.h"
 
 #include <cstring>
 #include <string>

@@ -4,7 +4,7 @@
 // and scales, and regeneration.
 #include "view_fixture.h"
 
-#include "objects/csys.h"
+#include "draw/csys.h"
 
 #include <cmath>
 #include <string>

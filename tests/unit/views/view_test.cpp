@@ -2,7 +2,7 @@
 // stack, the state history, copying, removal and release.
 #include "sheet_fixture.h"
 
-#include "objects/csys.h"
+#include "draw/csys.h"
 #include "objects/hitrad.h"
 
 #include <cstring>

@@ -7,21 +7,21 @@
 #define PLUMET_TESTS_VIEWS_VW_FIXTURE_H
 
 #include "core/ini.h"
+#include "draw/gdi.h"
+#include "draw/gx.h"
+#include "draw/xforms.h"
 #include "fe/stack.h"
 #include "objects/docvar_fixture.h"
+#include "objects/event.h"
 #include "ui/app.h"
 #include "ui/wind.h"
-#include "tools/event.h"
 #include "views/current.h"
-#include "views/gdi.h"
-#include "views/gx.h"
 #include "views/doc.h"
 #include "views/model.h"
 #include "views/sheet.h"
 #include "views/view.h"
 #include "views/vwinit.h"
 #include "views/wplane.h"
-#include "views/xforms.h"
 
 #include <cmath>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // missing-view panic, the world move and draw calls, boxes, the sheet
 // matrices, marker boxes and view matrices; with stand-in views for any
 // matrix, and through a document's own view.
-#include "gxdraw_fixture.h"
+#include "draw/gxdraw_fixture.h"
 #include "sheet_fixture.h"
 
 #include "core/matrix.h"

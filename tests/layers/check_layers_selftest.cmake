@@ -165,6 +165,24 @@ expect_contains("bad tree" "${bad_out}" "3 include(s) point to a higher layer")
 expect_lacks("bad tree" "${bad_out}" "ui/window.cpp:")
 expect_lacks("bad tree" "${bad_out}" "plugins/quenby/export.cpp:")
 
+# --- Subsystem folders on ranks of their own: only downward passes -------
+# The same tree with ui/ and objects/ no longer sharing a rank: objects/ on
+# rank 5 may include ui/ (rank 4), but ui/window.cpp's include of objects/,
+# sideways while they shared rank 4, now points up.
+
+set(RANKED "${WORK}/ranked")
+write_good_tree("${RANKED}")
+string(REPLACE "| 4 | `objects/` |" "| 5 | `objects/` |" _ranked_table "${README_TABLE}")
+file(WRITE "${RANKED}/other-readme.md" "${_ranked_table}")
+run_checker(ranked "${RANKED}" -DREADME=${RANKED}/other-readme.md)
+if(ranked_rc EQUAL 0)
+  message(FATAL_ERROR "ranked tree: expected the check to fail:\n${ranked_out}")
+endif()
+expect_contains("ranked tree" "${ranked_out}"
+  "ui/window.cpp:1: includes \"objects/wall.h\" (layer objects/, rank 5) from layer ui/ (rank 4)")
+expect_contains("ranked tree" "${ranked_out}" "1 include(s) point to a higher layer")
+expect_lacks("ranked tree" "${ranked_out}" "objects/wall.h:")
+
 # --- A README without the table is an error, not an empty pass ------------
 
 set(NOTABLE "${WORK}/notable")

@@ -44,7 +44,7 @@ struct gxTextBitmap {
   HBITMAP bitmap;
 };
 
-// The layer's global state. Read freely by the drawing routines of views/;
+// The layer's global state. Read freely by the drawing routines of draw/;
 // change attributes only through the setters below, which realise them on
 // the device.
 struct gxGlobals {

@@ -51,6 +51,7 @@ void pushFree(Table& t, vertexRec* v) {
 
 // Moves every unreferenced vertex of the table to the free list.
 void collect(Table& t) {
+  ++t.collections;
   for (vertexRec*& head : t.chains) {
     for (vertexRec** link = &head; *link;) {
       vertexRec* v = *link;
@@ -63,10 +64,16 @@ void collect(Table& t) {
       }
     }
   }
+  t.dead = 0;
 }
 
+// A refill reclaims the released vertices only when they are a large share
+// of the table: the walk then costs no more than the records it frees, so
+// making and dropping vertices stays linear however large the table grows.
+bool worthCollecting(const Table& t) { return t.dead > 0 && t.dead >= t.count / 4; }
+
 vertexRec* takeFree(Table& t) {
-  if (!t.freeList) collect(t);
+  if (!t.freeList && worthCollecting(t)) collect(t);
   if (!t.freeList) {
     auto* block = uAlloc<vertexRec>(nullptr, nullptr, vertexRefill, sizeof(vertexRec));
     t.blocks.push_back(block);
@@ -97,7 +104,9 @@ void grow(Table& t) {
 }
 
 void raise(vertexRec* v) {
-  if (v && v->refCount != 255) ++v->refCount;
+  if (!v || v->refCount == 255) return;
+  if (v->refCount == 0) --table().dead;
+  ++v->refCount;
 }
 
 // Lowers the count; at 0 the flags are cleared and the follow link released
@@ -105,6 +114,7 @@ void raise(vertexRec* v) {
 void lower(vertexRec* v) {
   while (v && v->refCount != 255 && v->refCount != 0) {
     if (--v->refCount != 0) return;
+    ++table().dead;
     v->flags = 0;
     vertexRec* follow = v->follow;
     v->follow = nullptr;
@@ -134,6 +144,7 @@ vertexRec* vertexFind(const double* point) {
       *link = v->next;
       pushFree(t, v);
       --t.count;
+      --t.dead;
     } else {
       link = &v->next;
     }

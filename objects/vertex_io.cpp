@@ -73,6 +73,8 @@ void vertexExit() {
   t.blocks.clear();
   t.chains.clear();
   t.count = 0;
+  t.dead = 0;
+  t.collections = 0;
   t.freeList = nullptr;
   t.origin = nullptr;
 }

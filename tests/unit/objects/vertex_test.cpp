@@ -4,6 +4,7 @@
 #include "fe/exec_fixture.h"
 #include "fe/script.h"
 #include "objects/ioformat.h"
+#include "objects/vertex_internal.h"
 
 #include <platform_test.h>
 
@@ -214,6 +215,33 @@ TEST_F(Vertex, ManyPointsStayDistinctAndFoundAcrossTableGrowth) {
   EXPECT_EQ(seen.count(vertexOrigin()), 1u);   // (0, 0, 0) is among the points
   for (auto& s : slots) vertexClear(&s);
   EXPECT_EQ(vertexReferencedCount(), 0u);
+}
+
+// A refill of the free list walks the table only when released vertices
+// are a large share of it: a million live vertices made one by one, dropped
+// and made again cost a handful of walks (the table's doublings and one
+// reclaim), not one walk per refill of 226 records.
+TEST_F(Vertex, AMillionVerticesMadeDroppedAndMadeAgainWalkTheTableRarely) {
+  const int n = 1000000;
+  std::vector<vertexRec*> slots(n, nullptr);
+  const auto make = [&](double z) {
+    for (int i = 0; i < n; ++i) {
+      const double p[3] = {double(i % 1000), double(i / 1000), z};
+      vertexSet(p, &slots[i]);
+    }
+  };
+  make(1);
+  EXPECT_EQ(vertexCount(), uint32_t(n));
+  EXPECT_LT(vtx::table().collections, 20u);
+  for (auto& s : slots) vertexClear(&s);
+  EXPECT_EQ(vertexReferencedCount(), 0u);
+  make(2);
+  // The released records were reclaimed and reused, not left beside new ones.
+  EXPECT_EQ(vertexCount(), uint32_t(n));
+  EXPECT_EQ(vertexReferencedCount(), uint32_t(n));
+  EXPECT_LT(vtx::table().collections, 24u);
+  EXPECT_LE(vtx::table().blocks.size(), size_t(n / vertexRefill + 2));
+  for (auto& s : slots) vertexClear(&s);
 }
 
 TEST_F(Vertex, FormatLetterVCodesSlotsAsThreeDoubles) {

@@ -65,6 +65,7 @@ void collect(Table& t) {
     }
   }
   t.dead = 0;
+  vtx::indexRebuild(t);
 }
 
 // A refill reclaims the released vertices only when they are a large share
@@ -134,20 +135,9 @@ vertexRec* vertexFind(const double* point) {
     raise(t.origin);
     return t.origin;
   }
-  for (vertexRec** link = &t.chains[chain]; *link;) {
-    vertexRec* v = *link;
-    if (samePoint(v, p)) {
-      raise(v);
-      return v;
-    }
-    if (v->refCount == 0) {
-      *link = v->next;
-      pushFree(t, v);
-      --t.count;
-      --t.dead;
-    } else {
-      link = &v->next;
-    }
+  if (vertexRec* found = vtx::indexFind(t, p)) {
+    raise(found);
+    return found;
   }
   vertexRec* v = takeFree(t);
   v->x = p[0];
@@ -157,6 +147,7 @@ vertexRec* vertexFind(const double* point) {
   vertexRec*& head = t.chains[chainOf(t, p)];
   v->next = head;
   head = v;
+  vtx::indexInsert(t, v);
   ++t.count;
   if (size_t(t.count) > 8 * t.chains.size() && t.chains.size() < vertexMaxChains) grow(t);
   return v;

@@ -13,8 +13,8 @@
 // Counts are 8 bits and follow the object rule: a raise to 255 makes the
 // vertex permanent (never lowered, never reused for another point). A vertex
 // whose count falls to 0 stays in the table, and is found again, until a
-// lookup walking its chain or a refill of the free list reclaims it (a refill
-// reclaims the released vertices once they are a quarter of the table).
+// refill of the free list reclaims it (a refill reclaims the released
+// vertices once they are a quarter of the table).
 //
 // The record is read in memory by the export plug-in: x, y, z come first.
 #ifndef PLUMET_OBJECTS_VERTEX_H

@@ -61,6 +61,7 @@ void vertexInit() {
     v->next = nullptr;
     --t.count;
     t.origin = v;
+    vtx::indexRebuild(t);
   }
   ioDefFormat('V', nullptr);  // set again without the log line of a redefinition
   ioDefFormat('V', vertexLetter);
@@ -75,6 +76,9 @@ void vertexExit() {
   t.count = 0;
   t.dead = 0;
   t.collections = 0;
+  t.index.clear();
+  t.indexUsed = 0;
+  t.indexRemovedCount = 0;
   t.freeList = nullptr;
   t.origin = nullptr;
 }

@@ -241,6 +241,19 @@ TEST_F(Vertex, AMillionVerticesMadeDroppedAndMadeAgainWalkTheTableRarely) {
   EXPECT_EQ(vertexReferencedCount(), uint32_t(n));
   EXPECT_LT(vtx::table().collections, 24u);
   EXPECT_LE(vtx::table().blocks.size(), size_t(n / vertexRefill + 2));
+  // Every point of the second round is found as its own record, none of the
+  // first round's.
+  for (int i = 0; i < n; i += 7) {
+    const double p[3] = {double(i % 1000), double(i / 1000), 2};
+    vertexRec* found = vertexFind(p);
+    ASSERT_EQ(found, slots[i]) << i;
+    vertexClear(&found);
+  }
+  const double gone[3] = {5, 5, 1};
+  vertexRec* fresh = vertexFind(gone);
+  EXPECT_EQ(fresh->refCount, 1);
+  EXPECT_EQ(vertexCount(), uint32_t(n + 1));
+  vertexClear(&fresh);
   for (auto& s : slots) vertexClear(&s);
 }
 

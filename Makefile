@@ -77,15 +77,24 @@ run: build
 	$(BUILD)/bin/plumet
 
 # Optimised build without sanitizers in its own folder, Ghostscript for the
-# comparison, then every workload of bench/.
+# comparison, then every workload of bench/: the interpreter's (run.sh),
+# then the drawing's (draw.sh, BENCH_SIZES picks the sizes) with their Cairo
+# reference, built here alone, and GNU time for the peak memory.
+BENCH_PACKAGES := ghostscript libcairo2-dev pkg-config time
+
 bench: deps
-	@dpkg-query -W -f='$${Status}' ghostscript 2>/dev/null | grep -q "install ok installed" || { \
-	  echo "installing: ghostscript"; \
-	  $(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq ghostscript; \
-	}
+	@missing=""; for p in $(BENCH_PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "installing:$$missing"; \
+	  $(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
+	fi
 	@[ -f $(BENCH_BUILD)/build.ninja ] || cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DPLUMET_SANITIZE=OFF -DPLUMET_TESTS=OFF
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target ferun
+	g++ -std=c++20 -O2 -o $(BENCH_BUILD)/cairo_lines bench/cairo_lines.cpp $$(pkg-config --cflags --libs cairo)
 	FERUN=$(BENCH_BUILD)/bin/ferun sh bench/run.sh
+	FERUN=$(BENCH_BUILD)/bin/ferun CAIRO_LINES=$(BENCH_BUILD)/cairo_lines sh bench/draw.sh
 
 clean:
 	rm -rf $(BUILD) $(FUZZ_BUILD)

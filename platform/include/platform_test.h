@@ -112,6 +112,9 @@ struct PlGdiCall {
 const std::vector<PlGdiCall>& plTestGdiCalls();
 void plTestClearGdiCalls();
 int plTestGdiCallCount(const std::string& name);
+// The log is kept from the layer's first reset (plTestReset) or clear of the
+// log on: a program that never calls either keeps none, so that its drawing
+// does not pile up a record of every call.
 
 // GDI: the blits and TextOutA are logged too: BitBlt (x, y, cx, cy, x1, y1,
 // rop), StretchBlt (the eight coordinates, rop), PatBlt (x, y, w, h, rop),

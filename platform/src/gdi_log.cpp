@@ -7,11 +7,20 @@
 namespace pl::gdi {
 namespace {
 std::vector<PlGdiCall> calls;
+// The log is for tests: it is kept from the first reset of the layer on
+// (plTestReset, or a clear of the log). A program never resets the layer,
+// so its drawing does not pile up a record of every call.
+bool logging = false;
 }  // namespace
 
-void logCall(const char* name, std::initializer_list<long long> args) { calls.push_back(PlGdiCall{name, args}); }
+void logCall(const char* name, std::initializer_list<long long> args) {
+  if (logging) calls.push_back(PlGdiCall{name, args});
+}
 
-void resetLog() { calls.clear(); }
+void resetLog() {
+  calls.clear();
+  logging = true;
+}
 
 void resetGdi() {
   resetDcs();
@@ -40,7 +49,7 @@ COLORREF plTestBitmapPixel(HBITMAP bitmap, int x, int y) {
 
 const std::vector<PlGdiCall>& plTestGdiCalls() { return calls; }
 
-void plTestClearGdiCalls() { calls.clear(); }
+void plTestClearGdiCalls() { resetLog(); }
 
 int plTestGdiCallCount(const std::string& name) {
   int n = 0;

@@ -84,6 +84,20 @@ int memberLoad(bool keepObject) {
 }  // namespace
 
 int feOpGet() {
+  // An array and an index inside it, the common case, answered in place: the
+  // element's copy takes the array's slot before the array is released, as
+  // the general path below does it.
+  if (feStack* stack = *feOperandStack(); stack && stack->top >= 1) {
+    feObject* v = &stack->slots[stack->top - 1];
+    if (feType(&v[0]) == feTArray && feType(&v[1]) == feTInt && v[1].w0.i >= 0 &&
+        v[1].w0.i < int32_t(v[0].length)) {
+      feObject array = v[0];
+      feCopyValue(&v[0], feArrayElem(&array, v[1].w0.i));
+      --stack->top;
+      feFree(&array);
+      return feOk;
+    }
+  }
   if (depth() < 2) return feErrStackUnderflow;
   const feObject object = operand(1), key = operand(0);
   feObject value;

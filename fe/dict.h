@@ -52,6 +52,12 @@ int feDictCopy(const feObject* source, const feObject* destination, feObject* ou
 // feDictEnd is noticed at the next look-up and clears every cache.
 int feDictDef(const feObject* key, const feObject* value);   // def
 int feLoad(const feObject* key, feObject* out);              // load and name execution; out is a copy
+// The shortcut of feLoad for name execution: when the name's cache answers
+// (no local dictionary, the stack as begin and end left it), the stored
+// value that feLoad would copy, lent (valid until the dictionary changes);
+// null, with nothing changed, sends the caller to feLoad. Counted as a
+// cached look-up, as feLoad counts it.
+const feObject* feLoadCachedName(const feObject* name);
 int feStore(const feObject* key, const feObject* value);     // store
 // The dictionary that defines key (the local one first, then from the top):
 // *dict receives a copy holding its own reference; 265 when undefined.

@@ -167,9 +167,46 @@ inline void copyOut(feObject* out, const feObject* value) {
   if (!feStackDetail::plain(out)) feDup(out);
 }
 
+// The stored value a name's cache points at, when no local dictionary is
+// current and the stack is as begin and end left it: the common case of name
+// execution, read straight from the stacks (made by then) without the
+// general checks of the slower path. Null sends the caller to that path,
+// which answers the same (and resynchronises with a changed stack).
+inline const feObject* fastCachedLookup(const feObject* k) {
+  const uint16_t index = feNameIndexOf(k);
+  const feNameEntry* entry = feNameEntryOf(index);
+  if (!entry) return nullptr;
+  const uint16_t level = entry->cache & feNameCacheLevelMask;
+  const feStack* frames = feStacks.frame;
+  const feStack* dicts = feStacks.dict;
+  if (level == 0 || !frames || !dicts) return nullptr;
+  if (frames->top >= 0 && feType(&frames->slots[frames->top]) == feTDict) return nullptr;
+  const int32_t n = dicts->top + 1;
+  if (level > n || n != int32_t(state.seen.size())) return nullptr;
+  const feDictBody* const* seen = state.seen.data();
+  for (int32_t i = 0; i < n; ++i) {
+    const feObject& v = dicts->slots[i];
+    if ((feType(&v) == feTDict ? v.w0.dict : nullptr) != seen[i]) return nullptr;
+  }
+  const feDictBody* body = seen[level - 1];
+  const uint16_t slot = entry->slot;
+  if (!body || !body->entries || slot >= body->capacity) return nullptr;
+  const feDictEntry& e = body->entries[slot];
+  if (feType(&e.key) != feTName || feNameIndexOf(&e.key) != index) return nullptr;
+  if (feType(&e.value) == feTEmpty) return nullptr;
+  return &e.value;
+}
+
 // load for a key already converted (k is read in place: a name's index and
 // type are all the look-up needs).
 int loadKey(const feObject* k, feObject* out) {
+  if (feType(k) == feTName) {
+    if (const feObject* value = fastCachedLookup(k)) {
+      copyOut(out, value);
+      ++state.hits;
+      return feOk;
+    }
+  }
   if (const feDictBody* local = localDict()) {
     const int32_t s = feDictSlotOf(local, k);
     if (s >= 0) {
@@ -199,6 +236,13 @@ int loadKey(const feObject* k, feObject* out) {
 }
 
 }  // namespace
+
+const feObject* feLoadCachedName(const feObject* name) {
+  if (feType(name) != feTName) return nullptr;
+  const feObject* value = fastCachedLookup(name);
+  if (value) ++state.hits;
+  return value;
+}
 
 int feLoad(const feObject* key, feObject* out) {
   if (feType(key) != feTString) return loadKey(key, out);

@@ -102,6 +102,14 @@ int callPushedOperator() {
   return feCallOp(current);
 }
 
+// The same, for a caller that holds the operator's value word: the operator
+// is found by it rather than by reading back the entry just stored.
+int callPushedOperator(uint32_t word) {
+  runPendingDrop();
+  current = feExecTop();
+  return feCallOpIndex(feOpIndexOf(word));
+}
+
 // The name step: the value of the name goes to the execution stack when it
 // is executable, to the operand stack otherwise; the name itself is removed.
 // *pushedExec (may be null) tells whether the value went to the execution
@@ -153,6 +161,66 @@ int nameStep(feObject* entry, bool* pushedExec = nullptr) {
   return feOk;
 }
 
+// Ends the turn of the loop in which an element of the procedure entry ran,
+// after a step that succeeded, doing what feExecute does between two turns.
+// True when the next turn would step that same entry again: the procedure
+// step then goes on with it itself, sparing the trip through the loop. False
+// leaves the loop nothing to do for the turn (current is null). Only called
+// when no step hook is set, since the hook runs before every turn.
+bool endTurnInProcedure(feObject* entry);
+
+// What nameElementStep answers when it leaves the name to the general path.
+constexpr int kNameStepDeclined = -1;
+
+// The shortcut of the procedure step for an executable name element (the
+// procedure already advanced past it): when the execution stack has room
+// without growing and the name is defined, its value goes where the name
+// step would put it, without the name being pushed on the execution stack
+// and popped again. Whenever the name step could fail (an undefined name, a
+// full stack) or would trace a named procedure, the shortcut declines before
+// changing anything but the name's look-up cache, and the general path,
+// which repeats the look-up, fails or traces as usual.
+int nameElementStep(const feObject* name) {
+  feStack* exec = *execStack();
+  if (!exec || exec->top >= exec->capacity) return kNameStepDeclined;
+  // The cached answer is lent: it is copied (with a reference) where it
+  // goes, and its flags and operator index are read from the dictionary.
+  if (const feObject* found = feLoadCachedName(name)) {
+    const uint16_t flags = found->flags;
+    if (!(flags & feFlagExec)) {
+      if (fePushDup(operands(), found) != feOk) return kNameStepDeclined;
+      current = nullptr;
+      return feOk;
+    }
+    if ((flags & feFlagNamed) && (dbgFlags() & (kTraceNamed | kPrintNamed))) return kNameStepDeclined;
+    const uint32_t word = found->w0.u;
+    feObject* slot = &exec->slots[++exec->top];
+    *slot = *found;
+    if (!feStackDetail::plain(slot)) feDup(slot);
+    if ((flags & feFlagTypeMask) == feTOperator) return callPushedOperator(word);
+    current = nullptr;
+    return feOk;
+  }
+  feObject value;
+  if (feLoad(name, &value) != feOk) return kNameStepDeclined;
+  if (!feIsExec(&value)) {
+    if (fePush(operands(), &value) != feOk) {
+      feFree(&value);
+      return kNameStepDeclined;
+    }
+    current = nullptr;
+    return feOk;
+  }
+  if ((value.flags & feFlagNamed) && (dbgFlags() & (kTraceNamed | kPrintNamed))) {
+    feFree(&value);
+    return kNameStepDeclined;
+  }
+  exec->slots[++exec->top] = value;
+  if (feType(&value) == feTOperator) return callPushedOperator();
+  current = nullptr;
+  return feOk;
+}
+
 // The procedure step: the entry is consumed in place, one element at a time.
 // Literal elements (and procedures inside the procedure) go to the operand
 // stack; the first other executable element goes to the execution stack and
@@ -160,6 +228,7 @@ int nameStep(feObject* entry, bool* pushedExec = nullptr) {
 // pushes a procedure frame (a null, or a new dictionary of capacity 4 for a
 // procedure with a local dictionary) and pops it when it is finished.
 int procedureStep(feObject* entry) {
+restart:
   const feArrayBody* body = entry->w0.arr;
   if (entry->length != 0 && body && entry->length == body->length && entry->offset == 0 &&
       (entry->flags & (feFlagNamed | feFlagLocal)) && !(entry->flags & feFlagFrame)) {
@@ -184,10 +253,16 @@ int procedureStep(feObject* entry) {
       }
       return feOk;   // the loop removes the finished entry
     }
-    const feObject element = *feArrayElem(entry, 0);
-    const bool toExec = feIsExec(&element) && feType(&element) != feTArray;
+    // The first element, read in place (the length was checked above). Its
+    // flags are taken from the body, not from the copy just stored: reading
+    // part of a fresh 16-byte store back stalls the load on some processors.
+    const feObject* at = feArrayElems(entry->w0.arr) + entry->offset;
+    const uint16_t elementFlags = at->flags;
+    const feObject element = *at;
+    const int elementType = elementFlags & feFlagTypeMask;
+    const bool toExec = (elementFlags & feFlagExec) && elementType != feTArray;
     if (!toExec) {
-      if (const int rc = fePushDup(operands(), &element)) return rc;
+      if (const int rc = fePushDup(operands(), at)) return rc;
       ++entry->offset;
       --entry->length;
       continue;
@@ -196,6 +271,14 @@ int procedureStep(feObject* entry) {
     // after which entry no longer points at the live value.
     ++entry->offset;
     --entry->length;
+    if (elementType == feTName) {
+      // The name is read in the body, which the entry keeps alive.
+      const int rc = nameElementStep(at);
+      if (rc != kNameStepDeclined) {
+        if (rc == feOk && !stepHook && endTurnInProcedure(entry)) goto restart;
+        return rc;
+      }
+    }
     if (const int rc = fePushDup(execStack(), &element)) {
       --entry->offset;
       ++entry->length;
@@ -204,7 +287,7 @@ int procedureStep(feObject* entry) {
     // An executable name is resolved now rather than in the next turn of
     // the loop: the name step runs on the entry just pushed, as the loop
     // would have run it, failing with that entry as the current one.
-    if (feType(&element) == feTName) {
+    if (elementType == feTName) {
       current = feExecTop();
       bool pushedExec = false;
       const int rc = nameStep(current, &pushedExec);
@@ -212,7 +295,11 @@ int procedureStep(feObject* entry) {
       if (feType(feExecTop()) == feTOperator) return callPushedOperator();
       return feOk;
     }
-    if (feType(&element) == feTOperator) return callPushedOperator();
+    if (elementType == feTOperator) {
+      const int rc = callPushedOperator();
+      if (rc == feOk && !stepHook && endTurnInProcedure(entry)) goto restart;
+      return rc;
+    }
     current = nullptr;
     return feOk;
   }
@@ -364,6 +451,20 @@ namespace {
 
 void runPendingDrop() {
   if (nesting == 1 && feStacksKeepReplaced()) dropReplacedBlocks();
+}
+
+bool endTurnInProcedure(feObject* entry) {
+  // The end of a turn in feExecute, with the step's answer feOk.
+  freeDropped();
+  if (nesting == 1 && feStacksKeepReplaced()) dropReplacedBlocks();
+  if (current) feExecPop();
+  current = nullptr;
+  // The same slot at the top means the stack neither moved nor changed
+  // depth; the entry's own flags say whether it is still a procedure.
+  feObject* top = feExecTop();
+  if (top != entry || feType(top) != feTArray || !feIsExec(top)) return false;
+  current = entry;
+  return true;
 }
 
 }  // namespace

@@ -3,10 +3,12 @@
 #include "core/alloc.h"
 #include "fe/names.h"
 
+feOpTable feOpTableData;
+
 namespace {
-feOperator* table;
-uint32_t capacity;
-int32_t count;
+feOperator*& table = feOpTableData.entries;
+uint32_t& capacity = feOpTableData.capacity;
+int32_t& count = feOpTableData.count;
 constexpr int32_t kMaxOperators = 32768;  // indices are read back as signed 16 bits
 }  // namespace
 
@@ -16,8 +18,6 @@ int32_t feOpTableAppend(const feOperator& entry) {
   table[count] = entry;
   return count++;
 }
-
-const feOperator* feOpEntry(int32_t index) { return index >= 0 && index < count ? &table[index] : nullptr; }
 
 int32_t feOpCount() { return count; }
 

@@ -32,8 +32,18 @@ struct feOperator {
 // Appends an entry and answers its index (grown 100 entries at a time); -1
 // when the table already holds 32768 operators.
 int32_t feOpTableAppend(const feOperator& entry);
+// The table itself; read through feOpEntry, which is inline because every
+// operator call goes through it.
+struct feOpTable {
+  feOperator* entries;
+  uint32_t capacity;
+  int32_t count;
+};
+extern feOpTable feOpTableData;
 // The entry of an index, or null.
-const feOperator* feOpEntry(int32_t index);
+inline const feOperator* feOpEntry(int32_t index) {
+  return index >= 0 && index < feOpTableData.count ? &feOpTableData.entries[index] : nullptr;
+}
 int32_t feOpCount();
 // The operator's name (not terminated); an empty text for an unknown index.
 void feOpNameText(int32_t index, const char** text, size_t* length);
@@ -62,6 +72,10 @@ int feRegisterOp(const char* name, feOpHandler handler, const char* signature, u
 // outside the table answers 275 with a panic; an entry without a handler
 // answers 275.
 int feCallOp(const feObject* op);
+// feCallOp for the operator of a given table index.
+int feCallOpIndex(int32_t index);
+// The table index held in an operator value's word (signed 16 bits).
+inline int32_t feOpIndexOf(uint32_t word) { return int16_t(word & 0xFFFFu); }
 // The direct shortcut of a standard operator made from handler with exactly
 // this signature text, or null (fe/operator_direct.cpp).
 feOpDirect feOpDirectFor(feOpHandler handler, const char* signature);

@@ -33,7 +33,7 @@ TraceRing ring;
 
 constexpr int kMaxAlertName = 31;  // characters of the name in the alert
 
-int32_t indexOf(const feObject* op) { return int16_t(op->w0.u & 0xFFFFu); }
+int32_t indexOf(const feObject* op) { return feOpIndexOf(op->w0.u); }
 
 }  // namespace
 
@@ -146,8 +146,9 @@ int feRegisterOp(const char* name, feOpHandler handler, const char* signature, u
   return feInstallOpDict(feDictAtLevel(1), name, handler, signature, parameter, context);
 }
 
-int feCallOp(const feObject* op) {
-  const int32_t index = op ? indexOf(op) : -1;
+int feCallOp(const feObject* op) { return feCallOpIndex(op ? indexOf(op) : -1); }
+
+int feCallOpIndex(int32_t index) {
   const feOperator* entry = feOpEntry(index);
   if (!entry) {
     dbgPanic("[feCallOp] operator index %d outside the table (%d operators)\n", index, feOpCount());

@@ -101,6 +101,51 @@ TEST_F(ExecLoop, AnExecutableNameRunsItsValue) {
   EXPECT_EQ(operands(), "7 3");
 }
 
+// Test operators that change the dictionary stack without begin and end:
+// xtHide pushes the dictionary hidden (which defines xtV as 7), xtShow pops
+// the top, xtSwap does both at once, leaving the stack as deep as it was.
+// hidden is filled before the script runs: a put clears the name's cache,
+// and these cases are about changes that touch no dictionary.
+feObject hidden;
+int opHide(feArgs*) { return fePushDup(feDictStack(), &hidden); }
+int opShow(feArgs*) {
+  feStackPopN(*feDictStack(), 1);
+  return feOk;
+}
+int opSwap(feArgs* a) {
+  opShow(a);
+  return opHide(a);
+}
+
+TEST_F(ExecLoop, NamesInAProcedureSeeTheDictionaryStackChangedWithoutBegin) {
+  if (!defined("xtHide")) {
+    feRegisterOp("xtHide", opHide, "", 0, 0);
+    feRegisterOp("xtShow", opShow, "", 0, 0);
+    feRegisterOp("xtSwap", opSwap, "", 0, 0);
+  }
+  defineUser("xtV", integer(1));
+  // Each case runs from one procedure, so that each look-up follows the
+  // previous one within the same step of the loop where it can.
+  const struct {
+    const char* text;
+    const char* expected;
+  } cases[] = {
+      {"xtV pop {xtV xtHide xtV xtV xtShow xtV} exec", "1 7 7 1"},
+      // The top dictionary replaced by another: the stack keeps its depth.
+      {"4 dict begin xtV pop {xtV xtSwap xtV} exec end xtV", "1 7 1"},
+  };
+  for (const auto& c : cases) {
+    feMakeDict(&hidden, 4);
+    feObject key, value = integer(7);
+    feMakeName(&key, "xtV", 3);
+    ASSERT_EQ(feDictPut(&hidden, &key, &value), feOk);
+    feStackClear(*feOperandStack());
+    EXPECT_EQ(feExecString(c.text), feOk) << c.text;
+    EXPECT_EQ(operands(), c.expected) << c.text;
+    feFree(&hidden);
+  }
+}
+
 TEST_F(ExecLoop, AnUndefinedNameAnswersUndefined) {
   EXPECT_EQ(feExecString("xtNoSuchName"), feErrUndefined);
   feStackClear(*feOperandStack());

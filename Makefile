@@ -21,14 +21,20 @@ SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 all: build
 
 # Install the Debian packages the build needs, only those that are missing.
-deps:
-	@missing=""; for p in $(PACKAGES); do \
+# $(call install_missing,PACKAGES): installs those of the Debian packages
+# that are missing.
+define install_missing
+	@missing=""; for p in $(1); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
 	  echo "installing:$$missing"; \
 	  $(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
 	fi
+endef
+
+deps:
+	$(call install_missing,$(PACKAGES))
 
 configure: deps
 	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPLUMET_SANITIZE=ON
@@ -83,13 +89,7 @@ run: build
 BENCH_PACKAGES := ghostscript libcairo2-dev pkg-config time
 
 bench: deps
-	@missing=""; for p in $(BENCH_PACKAGES); do \
-	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
-	done; \
-	if [ -n "$$missing" ]; then \
-	  echo "installing:$$missing"; \
-	  $(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
-	fi
+	$(call install_missing,$(BENCH_PACKAGES))
 	@[ -f $(BENCH_BUILD)/build.ninja ] || cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DPLUMET_SANITIZE=OFF -DPLUMET_TESTS=OFF
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target ferun
 	g++ -std=c++20 -O2 -o $(BENCH_BUILD)/cairo_lines bench/cairo_lines.cpp $$(pkg-config --cflags --libs cairo)

@@ -18,22 +18,19 @@ struct Table {
   vertexRec* origin = nullptr;      // held by the module
   std::vector<vertexRec*> blocks;   // the records, vertexRefill to a block
   // The lookup index: every vertex of the chains (released ones too, until
-  // they are reclaimed) by its point, in open addressing. The chains stop
-  // doubling at 8192, so a lookup that walked its chain would cost more the
-  // larger the drawing; the index keeps it constant. Empty slots are null,
-  // removed ones hold indexRemoved().
+  // they are reclaimed) by its point, in open addressing; empty slots are
+  // null. The chains stop doubling at 8192, so a lookup that walked its
+  // chain would cost more the larger the drawing; the index keeps it
+  // constant.
   std::vector<vertexRec*> index;
   size_t indexUsed = 0;
-  size_t indexRemovedCount = 0;
 };
 
-// The marker of a removed index slot.
-vertexRec* indexRemoved();
 // The vertex of a normalised point in the index, or null.
 vertexRec* indexFind(const Table& t, const double* point);
+// Adds a vertex just put into the chains.
 void indexInsert(Table& t, vertexRec* v);
-void indexRemove(Table& t, vertexRec* v);
-// Makes the index again from the chains.
+// Makes the index again from the chains (after vertices left them).
 void indexRebuild(Table& t);
 
 Table& table();

@@ -71,16 +71,9 @@ void vertexInit() {
 void vertexExit() {
   vtx::Table& t = table();
   for (vertexRec*& block : t.blocks) uFree(&block);
-  t.blocks.clear();
-  t.chains.clear();
-  t.count = 0;
-  t.dead = 0;
-  t.collections = 0;
-  t.index.clear();
-  t.indexUsed = 0;
-  t.indexRemovedCount = 0;
-  t.freeList = nullptr;
-  t.origin = nullptr;
+  // Everything back to the start (the table stays where it is: the
+  // statistics read its count in place).
+  t = vtx::Table{};
 }
 
 int vertexIO(vertexRec** slot, ioCtx* ctx) {

@@ -62,7 +62,7 @@ int openRecord(ioCtx* ctx, varRecord* rec) {
     ioFail(ctx, docErrBadData, "Tfile corrupted in var section", nullptr);
     return docErrBadData;
   }
-  rec->start = std::ftell(ctx->stream);
+  rec->start = ioTell(ctx);
   rec->length = long(ioSegLength(ctx, uint32_t(lengthWord)));
   if (rec->start < 0 || rec->length > ioBytesLeft(ctx)) {
     ioFail(ctx, docErrBadData, "Tfile corrupted in var section", nullptr);
@@ -85,7 +85,7 @@ int openRecord(ioCtx* ctx, varRecord* rec) {
 int closeRecord(ioCtx* ctx, varRecord* rec, const char* routine) {
   ctx->readLimit = rec->outerLimit;
   ctx->recovery = rec->recovery;
-  const long here = std::ftell(ctx->stream);
+  const long here = ioTell(ctx);
   if (here == rec->end) return 0;
   if (routine) {
     dbgPrintf("[ioSheetVar]%s: io: adjust %ld bytes\n", rec->name, int32_t(rec->end - here));
@@ -93,7 +93,7 @@ int closeRecord(ioCtx* ctx, varRecord* rec, const char* routine) {
     dbgPrintf("[ERR docVarIO] %s: io: adjust %ld bytes at off:%ld nbytes:%ld\n", rec->name,
               int32_t(rec->end - here), int32_t(rec->start), int32_t(rec->length));
   }
-  if (std::fseek(ctx->stream, rec->end, SEEK_SET) != 0) {
+  if (ioSeek(ctx, rec->end) != 0) {
     dbgPanic("bad seek [%ld,%ld,%d,%s]", int32_t(rec->start), int32_t(rec->length), int32_t(rec->nameLength),
              rec->name);
     ioFail(ctx, docErrBadData, "TBad seek", nullptr);

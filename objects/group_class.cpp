@@ -152,7 +152,7 @@ int formatGroup(ioCtx* ctx, int repeat, const ioArg** cursor) {
       }, ctx);
       continue;
     }
-    const long start = std::ftell(ctx->stream);
+    const long start = ioTell(ctx);
     int32_t count = 0;
     if (!getlong(&count)) return -1;
     // Every record takes at least two bytes: a larger count is damage.
@@ -169,7 +169,7 @@ int formatGroup(ioCtx* ctx, int repeat, const ioArg** cursor) {
     glist* group = grpEnd();
     grpRetain(group);
     *slot = group;
-    bytes += int(std::ftell(ctx->stream) - start);
+    bytes += int(ioTell(ctx) - start);
   }
   return bytes;
 }

@@ -119,6 +119,8 @@ struct ioCtx {
   long fileSize;               // reading: size of the file
   long readLimit;              // reading: no read passes this offset (end of the current record or the file)
   uint32_t readFailures;       // reading: ioFormat calls that ran past the end or met impossible lengths
+  long readPos;                // reading: the stream's offset while readPosKnown, kept by ioGetByte so
+  bool readPosKnown;           // that the limit check does not ask the stream for it at every byte
   uint16_t* layerMap;          // writing: objects per layer number; reading: stored layer -> table layer
                                // (65535: none); owned by the layer module's segment hook
   uint32_t layerMapCount;
@@ -136,6 +138,11 @@ void ioPutBytes(ioCtx* ctx, const uint8_t* bytes, size_t n);
 // get call ioFail with -4139 (objects/iofile.h).
 bool ioGetByte(ioCtx* ctx, uint8_t* byte);
 // Bytes left before ctx->readLimit (and the end of the file); 0 when none.
-long ioBytesLeft(const ioCtx* ctx);
+long ioBytesLeft(ioCtx* ctx);
+// The stream's offset, and a move to an offset from the start (0, or
+// nonzero when the stream refuses). Every seek on a context's stream goes
+// through ioSeek, so that the offset ioGetByte keeps stays true.
+long ioTell(ioCtx* ctx);
+int ioSeek(ioCtx* ctx, long offset);
 
 #endif

@@ -105,6 +105,7 @@ int openRead(ioCtx* ctx) {
 
   ctx->mode = 'r';
   sendAll(ctx, ioEvHeaderRead);
+  ctx->readPosKnown = false;
   if (std::fseek(ctx->stream, 0, SEEK_END) != 0 || (ctx->fileSize = std::ftell(ctx->stream)) < 0)
     return openFailed(ctx, ioErrCannotRead, nullptr);
   ctx->readLimit = ctx->fileSize;
@@ -119,7 +120,7 @@ int openRead(ioCtx* ctx) {
     const ioHookSlot& slot = hookTable[i];
     const long offset = long(headerWord(header, slot.word));
     if (!slot.hook || offset == 0) continue;
-    if (std::fseek(ctx->stream, offset, SEEK_SET) != 0) {
+    if (ioSeek(ctx, offset) != 0) {
       uAlert(0, "Wfseek failed in ioOpen1", nullptr);
       continue;
     }
@@ -131,7 +132,7 @@ int openRead(ioCtx* ctx) {
 
   // Without its record stream the file cannot be read at all.
   const long stream = long(headerWord(header, ioWordStream));
-  if (stream > ctx->fileSize || std::fseek(ctx->stream, stream, SEEK_SET) != 0) {
+  if (stream > ctx->fileSize || ioSeek(ctx, stream) != 0) {
     dbgPrintf("[ioOpen] fseek failed: couldn't find data segment [%lx, %d]\n", int32_t(stream),
               int32_t(ctx->fileSize));
     return openFailed(ctx, ioErrCannotRead, nullptr);
@@ -175,7 +176,7 @@ int openWrite(ioCtx* ctx, size_t length, int version) {
     return openFailed(ctx, ioErrCannotWrite, nullptr);
   ctx->mode = 'w';
   sendAll(ctx, ioEvHeaderWritten);
-  if (std::fseek(ctx->stream, ioHeaderSize, SEEK_SET) != 0) return openFailed(ctx, ioErrCannotWrite, nullptr);
+  if (ioSeek(ctx, ioHeaderSize) != 0) return openFailed(ctx, ioErrCannotWrite, nullptr);
   return 0;
 }
 
@@ -198,9 +199,9 @@ int writeTail(ioCtx* ctx) {
   putHeaderWord(header, ioWordVersion, ctx->version);
   putHeaderWord(header, ioWordStream, ioHeaderSize);
   putHeaderWord(header, ioWordTime, uiTimeNow());
-  if (std::fseek(ctx->stream, 0, SEEK_SET) != 0 ||
-      std::fwrite(header, 1, ioHeaderSize, ctx->stream) != ioHeaderSize)
+  if (ioSeek(ctx, 0) != 0 || std::fwrite(header, 1, ioHeaderSize, ctx->stream) != ioHeaderSize)
     code = ioErrCannotWrite;
+  ctx->readPosKnown = false;
   std::fseek(ctx->stream, 0, SEEK_END);
   if (std::ferror(ctx->stream)) code = ioErrCannotWrite;
   return code;

@@ -69,12 +69,13 @@ uint32_t newSegment(ioCtx* ctx) {
   return segment;
 }
 
-long streamEnd(const ioCtx* ctx) {
+long streamEnd(ioCtx* ctx) {
   if (ctx->fileSize > 0) return ctx->fileSize;
-  long here = std::ftell(ctx->stream);
+  const long here = ioTell(ctx);
+  ctx->readPosKnown = false;
   if (here < 0 || std::fseek(ctx->stream, 0, SEEK_END) != 0) return here;
-  long end = std::ftell(ctx->stream);
-  std::fseek(ctx->stream, here, SEEK_SET);
+  const long end = std::ftell(ctx->stream);
+  ioSeek(ctx, here);
   return end;
 }
 
@@ -83,6 +84,7 @@ long streamEnd(const ioCtx* ctx) {
 void ioPutByte(ioCtx* ctx, uint8_t byte) {
   if (!ctx->writeEnable) return;
   if (ctx->depth == 0) {
+    ctx->readPosKnown = false;
     std::fputc(byte, ctx->stream);
     return;
   }
@@ -93,6 +95,7 @@ void ioPutByte(ioCtx* ctx, uint8_t byte) {
 void ioPutBytes(ioCtx* ctx, const uint8_t* bytes, size_t n) {
   if (!ctx->writeEnable) return;
   if (ctx->depth == 0) {
+    ctx->readPosKnown = false;
     std::fwrite(bytes, 1, n, ctx->stream);
     return;
   }
@@ -108,16 +111,36 @@ void ioPutBytes(ioCtx* ctx, const uint8_t* bytes, size_t n) {
 }
 
 bool ioGetByte(ioCtx* ctx, uint8_t* byte) {
-  if (ctx->readLimit >= 0 && std::ftell(ctx->stream) >= ctx->readLimit) return false;
-  int c = std::fgetc(ctx->stream);
-  if (c == EOF) return false;
+  if (ctx->readLimit >= 0 && ioTell(ctx) >= ctx->readLimit) return false;
+  const int c = std::fgetc(ctx->stream);
+  if (c == EOF) {
+    ctx->readPosKnown = false;
+    return false;
+  }
+  ++ctx->readPos;
   *byte = uint8_t(c);
   return true;
 }
 
-long ioBytesLeft(const ioCtx* ctx) {
+long ioTell(ioCtx* ctx) {
+  if (!ctx->readPosKnown) {
+    ctx->readPos = std::ftell(ctx->stream);
+    ctx->readPosKnown = ctx->readPos >= 0;
+  }
+  return ctx->readPos;
+}
+
+int ioSeek(ioCtx* ctx, long offset) {
+  ctx->readPosKnown = false;
+  if (std::fseek(ctx->stream, offset, SEEK_SET) != 0) return -1;
+  ctx->readPos = offset;
+  ctx->readPosKnown = true;
+  return 0;
+}
+
+long ioBytesLeft(ioCtx* ctx) {
   if (!ctx->stream) return 0;
-  long here = std::ftell(ctx->stream);
+  long here = ioTell(ctx);
   if (here < 0) return 0;
   long limit = streamEnd(ctx);
   if (ctx->readLimit >= 0) limit = std::min(limit, ctx->readLimit);

@@ -58,7 +58,7 @@ int objRead(ioCtx* ctx, int* status, gobjRec** out) {
     return -1;
   }
   ++readCount;
-  const long start = std::ftell(ctx->stream);
+  const long start = ioTell(ctx);
   const long length = long(ioSegLength(ctx, uint32_t(lengthWord)));
   if (start < 0 || length > ioBytesLeft(ctx)) {
     ioFail(ctx, -4139, "SBad data in file", nullptr);
@@ -105,7 +105,7 @@ int objRead(ioCtx* ctx, int* status, gobjRec** out) {
     slot = nullptr;
   }
 
-  const long here = std::ftell(ctx->stream);
+  const long here = ioTell(ctx);
   if (here != end) {
     if (slot) {
       char name[16] = "";
@@ -114,7 +114,7 @@ int objRead(ioCtx* ctx, int* status, gobjRec** out) {
       dbgPrintf("[objRead] rcnt=%d, offset=%ld, n=%ld, endoff=%ld\n", int32_t(readCount), int32_t(start),
                 int32_t(length), int32_t(end));
     }
-    if (std::fseek(ctx->stream, end, SEEK_SET) != 0) {
+    if (ioSeek(ctx, end) != 0) {
       dropUnheld(slot);
       ioFail(ctx, -4139, "TBad seek", nullptr);
       *status = -4139;

@@ -27,12 +27,13 @@ uint64_t mixOf(const double* p) {
 }
 
 // Places v in the first empty slot of its run (no check for duplicates).
-void place(std::vector<vertexRec*>& slots, vertexRec* v) {
+void place(std::vector<Table::Slot>& slots, vertexRec* v) {
   const double p[3] = {v->x, v->y, v->z};
+  const uint64_t hash = mixOf(p);
   const size_t mask = slots.size() - 1;
-  size_t i = size_t(mixOf(p)) & mask;
-  while (slots[i]) i = (i + 1) & mask;
-  slots[i] = v;
+  size_t i = size_t(hash) & mask;
+  while (slots[i].vertex) i = (i + 1) & mask;
+  slots[i] = {hash, v};
 }
 
 // An empty array for `used` vertices with room to grow: between a third and
@@ -40,28 +41,31 @@ void place(std::vector<vertexRec*>& slots, vertexRec* v) {
 void reserve(Table& t, size_t used) {
   size_t size = 16;
   while (size < used * 3) size *= 2;
-  t.index.assign(size, nullptr);
+  t.index.assign(size, Table::Slot{0, nullptr});
 }
 
 }  // namespace
 
 vertexRec* indexFind(const Table& t, const double* point) {
   if (t.index.empty()) return nullptr;
+  const uint64_t hash = mixOf(point);
   const size_t mask = t.index.size() - 1;
-  for (size_t i = size_t(mixOf(point)) & mask;; i = (i + 1) & mask) {
-    vertexRec* v = t.index[i];
-    if (!v) return nullptr;
-    if (v->x == point[0] && v->y == point[1] && v->z == point[2]) return v;
+  for (size_t i = size_t(hash) & mask;; i = (i + 1) & mask) {
+    const Table::Slot& slot = t.index[i];
+    if (!slot.vertex) return nullptr;
+    if (slot.hash != hash) continue;
+    const vertexRec* v = slot.vertex;
+    if (v->x == point[0] && v->y == point[1] && v->z == point[2]) return slot.vertex;
   }
 }
 
 void indexInsert(Table& t, vertexRec* v) {
   if ((t.indexUsed + 1) * 2 > t.index.size()) {
-    std::vector<vertexRec*> old;
+    std::vector<Table::Slot> old;
     old.swap(t.index);
     reserve(t, t.indexUsed + 1);
-    for (vertexRec* kept : old)
-      if (kept) place(t.index, kept);
+    for (const Table::Slot& kept : old)
+      if (kept.vertex) place(t.index, kept.vertex);
   }
   place(t.index, v);
   ++t.indexUsed;

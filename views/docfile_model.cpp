@@ -51,7 +51,7 @@ void takeTitle(modelRec* model, char* title) {
 // size goes to the scripts' "aThermUpdate"; answers true on an interrupt.
 bool progress(ioCtx* ctx) {
   const long size = docfile::state().fileSize;
-  const long at = std::ftell(ctx->stream);
+  const long at = ioTell(ctx);
   const int percent = size > 0 && at >= 0 ? int(std::min<long>(100, at * 100 / size)) : 100;
   if (scriptDefined("aThermUpdate")) {
     const int32_t depth = feOperandDepth();

@@ -186,10 +186,10 @@ void settleSheets(ReadRun& run) {
 // colour table ends its stream there.
 void readColorTable(ReadRun& run) {
   ioCtx* ctx = run.ctx;
-  const long at = std::ftell(ctx->stream);
+  const long at = ioTell(ctx);
   uint8_t mark[2] = {};
   const bool two = ioGetByte(ctx, &mark[0]) && ioGetByte(ctx, &mark[1]);
-  std::fseek(ctx->stream, at, SEEK_SET);
+  ioSeek(ctx, at);
   if (!two || (mark[0] == 0xFF && mark[1] == 0xFF)) return;
   if (vwColorTableIOFn io = docfile::colorTableIO()) io(ctx, run.doc, 0);
   else dbgPrintf("[vwReadDoc] colour table not read\n");

@@ -198,7 +198,7 @@ TEST_F(DdRecord, CountsThatDoNotFitTheBlockOrTheRecordAreBadData) {
     ASSERT_GT(ioFormat(&ctx, "iiss", &c.first, &zero, &count, &bytes), 0);
     std::fputs(c.entries.c_str(), ctx.stream);
     for (size_t i = 0; i < c.padding; ++i) std::fputc(0, ctx.stream);
-    std::rewind(ctx.stream);
+    ioSeek(&ctx, 0);
     ctx.mode = 'r';
     set(&block, "old", "x");
     EXPECT_EQ(ddIO(&block, &ctx), ioErrBadData) << c.what;

@@ -208,7 +208,7 @@ TEST_F(DocVarIO, NoCurrentDocumentAndCorruptHeaders) {
   ioClose(ctx);
   ctx = nullptr;
   ASSERT_EQ(ioOpen(&ctx, name.c_str(), int(name.size()), ioFlagRead | ioFlagRaw, 0, nullptr), 0);
-  std::fseek(ctx->stream, ioHeaderSize, SEEK_SET);
+  ioSeek(ctx, ioHeaderSize);
   ctx->flags = ioFlagRead;
   dbgSetFlags(1);
   EXPECT_EQ(docVarIO(ctx, ioEvReadSegment), -4139);

@@ -82,11 +82,11 @@ protected:
   std::string written() {
     std::fflush(ctx.stream);
     const long end = std::ftell(ctx.stream);
-    std::rewind(ctx.stream);
+    ioSeek(&ctx, 0);
     std::string bytes(static_cast<size_t>(end), '\0');
     const size_t got = std::fread(bytes.data(), 1, bytes.size(), ctx.stream);
     bytes.resize(got);
-    std::fseek(ctx.stream, end, SEEK_SET);
+    ioSeek(&ctx, end);
     return hexOf(bytes);
   }
 
@@ -96,7 +96,7 @@ protected:
     ctx = fresh();
     const std::string bytes = bytesOf(hex);
     std::fwrite(bytes.data(), 1, bytes.size(), ctx.stream);
-    std::rewind(ctx.stream);
+    ioSeek(&ctx, 0);
     ctx.mode = 'r';
   }
 
@@ -594,7 +594,7 @@ TEST_F(IoFormatLetterTest, HelpersReadFromTheInnermostCallsFile) {
   ioDefFormat('J', interleavedHandler);
   ioCtx other = fresh();
   std::fputc(0x2A, other.stream);
-  std::rewind(other.stream);
+  ioSeek(&other, 0);
   other.mode = 'r';
   otherFile = &other;
 
@@ -695,7 +695,7 @@ TEST_F(IoFormatTest, TheRecordLimitEndsReadingLikeTheEndOfTheFile) {
   EXPECT_EQ(values[1], 0);
 
   // The next record can be read once the limit moves on.
-  std::fseek(ctx.stream, 3, SEEK_SET);
+  ioSeek(&ctx, 3);
   ctx.readLimit = 4;
   EXPECT_EQ(ioFormat(&ctx, "l", values), 1);
   EXPECT_EQ(values[0], 7);

@@ -34,7 +34,7 @@ protected:
     std::fflush(ctx.stream);
     long end = std::ftell(ctx.stream);
     std::vector<uint8_t> bytes(size_t(end > 0 ? end : 0));
-    std::rewind(ctx.stream);
+    ioSeek(&ctx, 0);
     if (!bytes.empty()) {
       EXPECT_EQ(bytes.size(), std::fread(bytes.data(), 1, bytes.size(), ctx.stream));
     }
@@ -113,7 +113,7 @@ TEST_F(IoRecord, NothingIsWrittenWhileWritingIsDisabled) {
 TEST_F(IoRecord, ReadingStopsAtTheLimit) {
   const uint8_t bytes[] = {1, 2, 3, 4};
   ioPutBytes(&ctx, bytes, sizeof bytes);
-  std::rewind(ctx.stream);
+  ioSeek(&ctx, 0);
   ctx.mode = 'r';
   ctx.readLimit = 2;
   uint8_t b = 0;
@@ -125,6 +125,28 @@ TEST_F(IoRecord, ReadingStopsAtTheLimit) {
   EXPECT_EQ(0, ioBytesLeft(&ctx));
   ctx.readLimit = -1;
   EXPECT_EQ(2, ioBytesLeft(&ctx));
+
+  // The reader counts its own offset: seeks back and forth, a byte past the
+  // end of the file and a new limit must all leave the count true.
+  ctx.readLimit = 3;
+  ASSERT_EQ(0, ioSeek(&ctx, 1));
+  EXPECT_EQ(1, ioTell(&ctx));
+  EXPECT_TRUE(ioGetByte(&ctx, &b));
+  EXPECT_EQ(2, b);
+  EXPECT_TRUE(ioGetByte(&ctx, &b));
+  EXPECT_EQ(3, b);
+  EXPECT_FALSE(ioGetByte(&ctx, &b)) << "the limit holds after a seek back";
+  ctx.readLimit = -1;
+  EXPECT_TRUE(ioGetByte(&ctx, &b));
+  EXPECT_EQ(4, b);
+  EXPECT_FALSE(ioGetByte(&ctx, &b)) << "the end of the file";
+  EXPECT_EQ(4, ioTell(&ctx));
+  ctx.readLimit = 4;
+  ASSERT_EQ(0, ioSeek(&ctx, 3));
+  EXPECT_EQ(1, ioBytesLeft(&ctx));
+  EXPECT_TRUE(ioGetByte(&ctx, &b));
+  EXPECT_FALSE(ioGetByte(&ctx, &b));
+  EXPECT_EQ(std::ftell(ctx.stream), ioTell(&ctx));
 }
 
 TEST_F(IoRecord, UnknownSegmentNumberIsBadData) {

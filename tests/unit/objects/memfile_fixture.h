@@ -26,20 +26,21 @@ inline void open(ioCtx& ctx, uint32_t version) {
 inline std::string written(ioCtx& ctx) {
   std::fflush(ctx.stream);
   const long end = std::ftell(ctx.stream);
-  std::rewind(ctx.stream);
+  ioSeek(&ctx, 0);
   std::string hex;
   for (long i = 0; i < end; ++i) {
     char byte[4];
     std::snprintf(byte, sizeof byte, "%s%02X", i ? " " : "", unsigned(std::fgetc(ctx.stream)));
     hex += byte;
   }
+  ctx.readPosKnown = false;  // read past the context's own count
   return hex;
 }
 
 // Turns the context to reading from the start of what was written.
 inline void readFromStart(ioCtx& ctx) {
   std::fflush(ctx.stream);
-  std::rewind(ctx.stream);
+  ioSeek(&ctx, 0);
   ctx.mode = 'r';
 }
 

@@ -276,7 +276,7 @@ TEST_F(Vertex, FormatLetterVCodesSlotsAsThreeDoubles) {
   plain.readLimit = -1;
   EXPECT_EQ(ioFormat(&plain, "6d", direct), written);
 
-  std::rewind(ctx.stream);
+  ioSeek(&ctx, 0);
   ctx.mode = 'r';
   vertexRec* back[2] = {nullptr, nullptr};
   vertexSet(a, &back[1]);   // replaced by the origin read

@@ -158,7 +158,7 @@ TEST_F(VdefIoTest, TheStoredRecordIsTitleFlagsCentreEyeAndUp) {
   EXPECT_EQ(vec(up), (Vec{0, 1, 0}));
 
   // Read back: a new record, not added to any document.
-  std::rewind(ctx.stream);
+  ioSeek(&ctx, 0);
   vdefRec* back = nullptr;
   ASSERT_EQ(vdefRecordIO(&ctx, &back, 0), 0);
   ASSERT_TRUE(vdefIs(back));
@@ -181,7 +181,7 @@ TEST_F(VdefIoTest, ReadingAListAddsOnlyWhatIsNew) {
   ASSERT_EQ(vdefListIO(&ctx, target, 0, 1), 0);
   EXPECT_EQ(titles(target), (std::vector<std::string>{"side"})) << "an import adds nothing";
 
-  std::rewind(ctx.stream);
+  ioSeek(&ctx, 0);
   ASSERT_EQ(vdefListIO(&ctx, target, 0, 0), 0);
   EXPECT_EQ(titles(target), (std::vector<std::string>{"side", "Plan", "Back"}));
   EXPECT_EQ(vec(vdefFind(target, "side", 4)->eye), (Vec{0, -1, 0})) << "the document's own is kept";

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Runs each benchmark pair NAME.fe / NAME.ps: checks that the interpreter and
 # Ghostscript print the same result, then prints the best wall time of
-# $RUNS runs of each and their ratio.
+# $RUNS runs of each (taking turns) and their ratio.
 #
 #   bench/run.sh [NAME...]      (default: every NAME.fe in this folder)
 #
@@ -12,7 +12,7 @@
 here=$(cd "$(dirname "$0")" && pwd)
 FERUN=${FERUN:-$here/../build-release/bin/ferun}
 GS=${GS:-gs}
-RUNS=${RUNS:-3}
+RUNS=${RUNS:-5}
 
 if [ ! -x "$FERUN" ]; then
   echo "run.sh: no interpreter at $FERUN (make bench builds it)" >&2
@@ -30,18 +30,29 @@ normal() { tr -s ' \t\r\n' '    ' | sed 's/^ //; s/ $//'; }
 now() { date +%s.%N; }
 
 # best RUNNER NAME: the least wall time in seconds of $RUNS runs.
+# timed CMD NAME: the wall seconds of one run.
+timed() {
+  t0=$(now)
+  "$1" "$2" >/dev/null 2>&1
+  t1=$(now)
+  awk -v a="$t0" -v z="$t1" 'BEGIN { printf "%.3f", z - a }'
+}
+
+# lower A B: the smaller of two times, B when A is empty.
+lower() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b < a) ? b : a }'; }
+
+# best NAME: the best of RUNS runs of FE and, with Ghostscript, of gs, the
+# two taking turns so that a slow spell of a shared machine falls on both;
+# sets fe_t and gs_t.
 best() {
-  b=""
+  fe_t=""
+  gs_t=""
   i=0
   while [ "$i" -lt "$RUNS" ]; do
-    t0=$(now)
-    "$1" "$2" >/dev/null 2>&1
-    t1=$(now)
-    b=$(awk -v a="$t0" -v z="$t1" -v b="$b" \
-      'BEGIN { t = z - a; if (b == "" || t < b) b = t; printf "%.3f", b }')
+    fe_t=$(lower "$fe_t" "$(timed run_fe "$1")")
+    [ "$have_gs" = 1 ] && gs_t=$(lower "$gs_t" "$(timed run_gs "$1")")
     i=$((i + 1))
   done
-  echo "$b"
 }
 
 if [ $# -gt 0 ]; then
@@ -66,12 +77,11 @@ for n in $names; do
       status=1
       continue
     fi
-    fe_t=$(best run_fe "$n")
-    gs_t=$(best run_gs "$n")
+    best "$n"
     ratio=$(awk -v f="$fe_t" -v g="$gs_t" 'BEGIN { if (g > 0) printf "%.1f", f / g; else print "-" }')
     printf '%-10s %8s %8s %7s\n' "$n" "$fe_t" "$gs_t" "$ratio"
   else
-    fe_t=$(best run_fe "$n")
+    best "$n"
     printf '%-10s %8s %8s %7s\n' "$n" "$fe_t" - -
   fi
 done

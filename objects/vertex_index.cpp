@@ -36,26 +36,34 @@ void place(std::vector<Table::Slot>& slots, vertexRec* v) {
   slots[i] = {hash, v};
 }
 
+constexpr size_t kRecent = 4096;
+
 // An empty array for `used` vertices with room to grow: between a third and
-// a half full once they are placed.
+// a half full once they are placed. The recent points are forgotten.
 void reserve(Table& t, size_t used) {
   size_t size = 16;
   while (size < used * 3) size *= 2;
   t.index.assign(size, Table::Slot{0, nullptr});
+  t.recent.assign(kRecent, Table::Slot{0, nullptr});
 }
+
+bool samePoint(const vertexRec* v, const double* p) { return v->x == p[0] && v->y == p[1] && v->z == p[2]; }
 
 }  // namespace
 
-vertexRec* indexFind(const Table& t, const double* point) {
+vertexRec* indexFind(Table& t, const double* point) {
   if (t.index.empty()) return nullptr;
   const uint64_t hash = mixOf(point);
+  Table::Slot& recent = t.recent[size_t(hash) & (kRecent - 1)];
+  if (recent.vertex && recent.hash == hash && samePoint(recent.vertex, point)) return recent.vertex;
   const size_t mask = t.index.size() - 1;
   for (size_t i = size_t(hash) & mask;; i = (i + 1) & mask) {
     const Table::Slot& slot = t.index[i];
     if (!slot.vertex) return nullptr;
-    if (slot.hash != hash) continue;
-    const vertexRec* v = slot.vertex;
-    if (v->x == point[0] && v->y == point[1] && v->z == point[2]) return slot.vertex;
+    if (slot.hash == hash && samePoint(slot.vertex, point)) {
+      recent = slot;
+      return slot.vertex;
+    }
   }
 }
 
@@ -69,6 +77,9 @@ void indexInsert(Table& t, vertexRec* v) {
   }
   place(t.index, v);
   ++t.indexUsed;
+  const double p[3] = {v->x, v->y, v->z};
+  const uint64_t hash = mixOf(p);
+  t.recent[size_t(hash) & (kRecent - 1)] = {hash, v};
 }
 
 void indexRebuild(Table& t) {

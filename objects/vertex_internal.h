@@ -30,10 +30,15 @@ struct Table {
   };
   std::vector<Slot> index;
   size_t indexUsed = 0;
+  // The points last found or added, by the low bits of their hash: the
+  // objects of a drawing file come in the order of the spatial index, so
+  // the points an object shares were mostly met a little before, and are
+  // answered here without a look into the index. Emptied with the index.
+  std::vector<Slot> recent;
 };
 
 // The vertex of a normalised point in the index, or null.
-vertexRec* indexFind(const Table& t, const double* point);
+vertexRec* indexFind(Table& t, const double* point);
 // Adds a vertex just put into the chains.
 void indexInsert(Table& t, vertexRec* v);
 // Makes the index again from the chains (after vertices left them).

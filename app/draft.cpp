@@ -419,6 +419,9 @@ void draftExit() {
   gdiTerm();
   gxTerm();
   uiTerm();
+  // The translation table and the texts it collected (the templates were
+  // written at quit).
+  xlateRelease();
 }
 
 void appClose() {

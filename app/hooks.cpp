@@ -1,8 +1,10 @@
 #include "app/hooks.h"
 
 #include "core/alloc.h"
+#include "core/classes.h"
 #include "core/debug.h"
 #include "fe/attnpoll.h"
+#include "fe/classops.h"
 #include "fe/exec.h"
 #include "fe/quit.h"
 #include "geometry/lastpt.h"
@@ -41,6 +43,8 @@ void appInstallHooks() {
   dbgSetHooks(hooks);
   uSetLowMemoryRunner(feRunString);
   feSetAttnPoll(evPollAttn);
+  // The class registry's script operator comes with its root "class".
+  objSetRootHook(feClassOpsRegister);
 
   // The user-interface layer: a document window hides the input engine's
   // cursor mark before it paints.

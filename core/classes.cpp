@@ -20,6 +20,7 @@ struct objClassRoot {
 };
 bool rootMade;
 objClassRoot root;
+objRootHook rootHook;
 
 // Indexed by class id; grows by 16 with its capacity as the count variable.
 objClassRec* table;
@@ -56,7 +57,10 @@ void objClassInit() {
     rootMade = false;
     throw;
   }
+  if (rootHook) rootHook();
 }
+
+void objSetRootHook(objRootHook hook) { rootHook = hook; }
 
 int objClassGrow() {
   if (classCount >= classIdLimit) {

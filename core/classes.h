@@ -37,8 +37,16 @@ enum {
 // 0. Creates the registry with the root "class" on first use.
 uint16_t objClassRegister(const char* name, uint16_t superclassId, objHandler handler);
 
-// Creates the registry and registers "class" (id 0) when not done yet.
+// Creates the registry and registers "class" (id 0) when not done yet, then
+// calls the root hook.
 void objClassInit();
+
+// Called each time objClassInit has made the root "class". The registry sits
+// below the interpreter: the layer above sets this hook to register the
+// script operator that asks objInClass (aObjInClass), so the operator comes
+// with the registry. Null, the default, calls nothing.
+typedef void (*objRootHook)();
+void objSetRootHook(objRootHook hook);
 
 // The root's handler: -303 for every message.
 int objRootHandler(void* object, int message, intptr_t a, intptr_t b, intptr_t c);

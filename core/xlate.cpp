@@ -335,15 +335,24 @@ void xlateRestoreFrom(const void* text, uint32_t textLength, const void* pairs, 
   xlateRebuild();
 }
 
-void xlateResetForTest() {
+void xlateRelease() {
   Table& t = table();
   // Whoever kept the pool's and the pairs' addresses must drop them.
   if (t.blocksStored && storageHook) storageHook(nullptr, 0, nullptr, 0);
   uFreeIfSet(&t.pool);
   uFreeIfSet(&t.pairs);
+  const bool interpreterFlag = t.interpreterFlag;
   t = Table();
+  t.interpreterFlag = interpreterFlag;
   MissingList& m = missing();
   for (char*& arena : m.arenas) uFree(&arena);
   m = MissingList();
+}
+
+int32_t xlateArenaCount() { return int32_t(missing().arenas.size()); }
+
+void xlateResetForTest() {
+  xlateRelease();
+  table().interpreterFlag = false;
   xlateResetTemplate();
 }

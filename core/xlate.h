@@ -103,4 +103,11 @@ bool xlateCanRestore();
 // handed to the hook and the hash tables are rebuilt.
 void xlateRestoreFrom(const void* pool, uint32_t poolBytes, const void* pairs, uint32_t pairBytes);
 
+// Shut-down: frees the pool, the pairs and the missing list with its stored
+// copies (every text answered before is then invalid), hands the storage
+// hook nulls, and leaves the table empty as at the start; the template file
+// name and the interpreter-translation flag stay. The program calls it as it
+// ends, after the templates were written.
+void xlateRelease();
+
 #endif

@@ -17,6 +17,7 @@
 
 struct viewRec;
 struct sheetRec;
+struct feArgs;
 
 // What xforms and the primitives ask of the view and sheet modules. Each
 // member left null answers "none": no current view or sheet, no screen box,
@@ -47,6 +48,10 @@ uint32_t vwDrawFlags();
 // is logged with its count ("vwWorlToScreen nCount=%d"), a panic reported
 // and the point copied. out may be in.
 void vwWorldToScreen(const double in[3], double out[3]);
+// vwWorldToScreen as the script operator aWorldToScreen ("!A{DDD}#A{DDD}"):
+// the point in, the screen point out; without a current view the point
+// comes back unchanged. Registered with the class "view".
+int vwOpWorldToScreen(feArgs* args);
 // The same for a homogeneous point (four doubles, no division).
 void vwWorldToScreenH(const double in[4], double out[4]);
 // Screen to world through the current view's screen-to-world matrix;

@@ -8,6 +8,7 @@
 #include "fe/arrays.h"
 #include "fe/dict.h"
 #include "fe/exec.h"
+#include "fe/generic_msg.h"
 #include "fe/stack.h"
 
 namespace {
@@ -128,6 +129,56 @@ int walkToLast(const feObject* object, const feObject* path, feObject* holder, f
   return feOk;
 }
 
+// aget on a program object: the whole path as the key of 109. A class that
+// does not handle 109 has keyed attributes at most (107), whose keys are
+// single names or strings: a path that is not an array is such a key; an
+// array's first element is the object's attribute and the rest of the path
+// is walked from its value with get.
+int objectAget(const feObject* object, const feObject* path, feObject* out) {
+  feMakeNull(out);
+  const intptr_t o = reinterpret_cast<intptr_t>(out);
+  const int answer = feObjSendIndexed(object, feMsgGet, path, o);
+  if (!feObjIndexedNotHandled(answer)) return answer;
+  if (feType(path) != feTArray) return feObjSendAttr(object, feMsgGetAttr, path, o, answer);
+  const int32_t n = feArrayLength(path);
+  if (n == 0) return feErrLengthCheck;
+  const feObject first = element(path, 0);
+  feObject attribute;
+  feMakeNull(&attribute);
+  if (const int rc = feObjSendAttr(object, feMsgGetAttr, &first, reinterpret_cast<intptr_t>(&attribute), answer))
+    return rc;
+  const int result = walk(&attribute, path, 1, n, out);
+  feFree(&attribute);
+  return result;
+}
+
+// aput on a program object, the counterpart of objectAget: 110 with the whole
+// path, else 108 with a key that is not an array or with a path of one
+// element; a longer path puts into the value walked to from the first
+// element's attribute.
+int objectAput(const feObject* object, const feObject* path, const feObject* value) {
+  const intptr_t v = reinterpret_cast<intptr_t>(value);
+  const int answer = feObjSendIndexed(object, feMsgPut, path, v);
+  if (!feObjIndexedNotHandled(answer)) return answer;
+  if (feType(path) != feTArray) return feObjSendAttr(object, feMsgPutAttr, path, v, answer);
+  const int32_t n = feArrayLength(path);
+  if (n == 0) return feErrLengthCheck;
+  const feObject first = element(path, 0);
+  if (n == 1) return feObjSendAttr(object, feMsgPutAttr, &first, v, answer);
+  feObject attribute;
+  feMakeNull(&attribute);
+  if (const int rc = feObjSendAttr(object, feMsgGetAttr, &first, reinterpret_cast<intptr_t>(&attribute), answer))
+    return rc;
+  feObject holder;
+  int result = walk(&attribute, path, 1, n - 1, &holder);
+  feFree(&attribute);
+  if (result != feOk) return result;
+  const feObject last = element(path, n - 1);
+  result = fePut(&holder, &last, value);
+  feFree(&holder);
+  return result;
+}
+
 }  // namespace
 
 int feOpAget() {
@@ -136,8 +187,7 @@ int feOpAget() {
   feObject value;
   int result;
   if (feType(&object) == feTObject) {
-    // A program object takes the whole path as its key.
-    result = feGet(&object, &path, &value);
+    result = objectAget(&object, &path, &value);
   } else {
     feObject holder, last;
     if ((result = walkToLast(&object, &path, &holder, &last)) != feOk) return result;
@@ -154,7 +204,7 @@ int feOpAput() {
   const feObject object = operand(2), path = operand(1), value = operand(0);
   int result;
   if (feType(&object) == feTObject) {
-    result = fePut(&object, &path, &value);
+    result = objectAput(&object, &path, &value);
   } else {
     feObject holder, last;
     if ((result = walkToLast(&object, &path, &holder, &last)) != feOk) return result;

@@ -76,7 +76,7 @@ int feMakeArray(feObject* slot, feObject* elements, uint32_t n) {
   body->refs = 1;
   body->length = uint16_t(n);
   body->serial = feSerialNext();
-  feNoteArrayBodyMade();
+  feNoteArrayBodyMade(body);
   feObject* elems = feArrayElems(body);
   if (elements && n > 0) {
     std::memcpy(static_cast<void*>(elems), elements, size_t(n) * sizeof(feObject));

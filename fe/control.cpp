@@ -113,10 +113,15 @@ int contStop(feArgs*) {
 }
 
 // @stopped: true when a stop (or an exit) ended the procedure, else false;
-// the loop then removes it.
+// the loop then removes it. A stop caught here ends what an error started:
+// the run no longer fails on that error.
 int contStopped(feArgs*) {
+  const feObject* self = entryAt(0);
+  const bool stopped = self && (self->flags & feFlagStop);
   feObject answer = terminated() ? *feTrue() : *feFalse();
-  return fePush(operands(), &answer);
+  const int rc = fePush(operands(), &answer);
+  if (rc == feOk && stopped) feExecStopCaught();
+  return rc;
 }
 
 // @loop: procedure below it.

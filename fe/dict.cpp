@@ -145,7 +145,7 @@ int feMakeDict(feObject* slot, int32_t n) {
   body->used = 0;
   body->serial = feSerialNext();
   body->entries = entries;
-  feNoteDictBodyMade();
+  feNoteDictBodyMade(body);
   std::memset(slot, 0, sizeof *slot);
   slot->w0.dict = body;
   slot->flags = feTDict;

@@ -48,6 +48,16 @@ int32_t suspendedRun;
 // freed once the step has returned.
 feStack* dropped;
 
+// The answer of the innermost loop that is running (feExecute's result):
+// every error a step raises is stored in it, and a stopped of the script
+// that catches the error clears it again, so that a run fails only on an
+// error nothing caught. Null while no loop runs.
+int* runError;
+// Whether the innermost run from native code runs its text under errorcheck
+// (feRunString): the stopped of errorcheck catches every error of the text,
+// but an error it catches still fails the run.
+bool guardedRun;
+
 // Debug flag bits read by the name step.
 constexpr uint32_t kTraceNamed = 0x2;
 constexpr uint32_t kPrintNamed = 0x4;
@@ -373,7 +383,7 @@ void endFresh(feStack* saved) {
 // abort (memory ran out) is ended the same way before the abort goes on to
 // the recovery point, so that the interpreter is back on the caller's stack
 // and nothing of the run is left behind.
-int runFresh(feObject* entry) {
+int runFresh(feObject* entry, bool guarded = false) {
   feStack* saved = nullptr;
   try {
     if (const int rc = feExecStackPush(&saved)) {
@@ -385,14 +395,18 @@ int runFresh(feObject* entry) {
     throw;
   }
   ++runDepth;
+  const bool outerGuarded = guardedRun;
+  guardedRun = guarded;
   int result;
   try {
     if (entry) fePush(execStack(), entry);
     result = feRun();
   } catch (...) {
+    guardedRun = outerGuarded;
     endFresh(saved);
     throw;
   }
+  guardedRun = outerGuarded;
   endFresh(saved);
   return result;
 }
@@ -430,8 +444,15 @@ namespace {
 int nesting;
 
 struct NestingGuard {
-  NestingGuard() { ++nesting; }
-  ~NestingGuard() { --nesting; }
+  explicit NestingGuard(int* result) : outerError(runError) {
+    ++nesting;
+    runError = result;
+  }
+  ~NestingGuard() {
+    runError = outerError;
+    --nesting;
+  }
+  int* const outerError;
 };
 
 // A stack that grows keeps the blocks it replaced, so that pointers taken
@@ -473,9 +494,9 @@ void feExecTestSetStepHook(feExecStepHook hook) { stepHook = hook; }
 
 int feExecute(int32_t depth, uint16_t* flags) {
   feObject* const outer = current;
-  const NestingGuard guard;
-  const int32_t need = depth > 1 ? depth : 1;
   int result = feOk;
+  const NestingGuard guard(&result);
+  const int32_t need = depth > 1 ? depth : 1;
   // The border between the interpreter and the native code it calls: memory
   // refused to the standard library (std::bad_alloc) takes the program's own
   // out-of-memory path, which abandons the operation with an abort. The try
@@ -555,13 +576,24 @@ int feRunString(const char* text) {
     feFree(&check);
     return rc;
   }
-  return runFresh(&check);
+  return runFresh(&check, true);
 }
 
 int feExecObject(const feObject* value) {
   feObject copy;
   feCopyValue(&copy, value);
   return runFresh(&copy);
+}
+
+void feExecStopCaught() {
+  if (!runError) return;
+  // errorcheck sits at the bottom of a guarded run's own stack, its stopped
+  // right above it: what that stopped catches was caught by nothing in the
+  // text. (A stack put aside by suspend is the run's own; the one suspend
+  // runs on is not.)
+  const bool onOwnStack = !(suspended && suspendedRun == runDepth);
+  if (guardedRun && onOwnStack && feStackCount(*execStack()) == 2) return;
+  *runError = feOk;
 }
 
 void feSetErrorCheck(const feObject* proc) {

@@ -9,7 +9,9 @@
 #include <cstdint>
 
 // Runs until the execution stack holds fewer than max(depth, 1) entries;
-// answers the last error code raised during the run (0 when none) and stores
+// answers the code of the last error raised during the run that no stopped
+// of the script caught (0 when none: an error the script handled is not a
+// failure of the run; one taken by an errordict handler still is) and stores
 // the flags of the entry being executed when it stopped (0 when empty) in
 // *flags (may be null). std::bad_alloc from a step takes the out-of-memory
 // path (uOutOfMemory, which throws uAbortSignal); an abort passes through
@@ -22,7 +24,8 @@ int feRun();
 // caller's stack back) and goes on to the recovery point.
 int feExecString(const char* text);
 // The same, with errors reported through handleerror (errorcheck); still
-// answers the error code.
+// answers the error code. The stopped of errorcheck does not count as a
+// catch: an error that only it caught fails the run.
 int feRunString(const char* text);
 // Runs a copy of value on a fresh execution stack.
 int feExecObject(const feObject* value);
@@ -31,6 +34,11 @@ int feExecObject(const feObject* value);
 // one is set feRunString looks "errorcheck" up in systemdict, and without
 // one it runs the text as feExecString does.
 void feSetErrorCheck(const feObject* proc);
+
+// Called by stopped when a stop ended its procedure: the error of the
+// innermost run is forgotten, unless the stopped is the one of errorcheck in
+// a feRunString run.
+void feExecStopCaught();
 
 // The execution-stack entry being executed, or null after a step that
 // rearranged the execution stack itself (the loop then leaves the top alone).

@@ -27,6 +27,22 @@ int feObjSend(const feObject* value, int message, intptr_t a, intptr_t b) {
   return answer == objNotHandled ? int(feErrUnimplemented) : answer;
 }
 
+int feObjSendIndexed(const feObject* value, int message, const feObject* key, intptr_t b) {
+  feObjRecord* record = feObjRecordOf(value);
+  if (!record) return objNotHandled;
+  return objMeth(record->classId, message, record, reinterpret_cast<intptr_t>(key), b);
+}
+
+bool feObjIndexedNotHandled(int answer) { return answer == objNotHandled || answer == -1; }
+
+int feObjSendAttr(const feObject* value, int message, const feObject* key, intptr_t b, int indexedAnswer) {
+  feObjRecord* record = feObjRecordOf(value);
+  const int answer =
+      record ? objMeth(record->classId, message, record, reinterpret_cast<intptr_t>(key), b) : int(objNotHandled);
+  if (answer != objNotHandled) return answer;
+  return indexedAnswer == objNotHandled ? int(feErrUnimplemented) : indexedAnswer;
+}
+
 namespace {
 
 // A real's hash: its value truncated toward zero. NaN hashes to 0 and values
@@ -217,10 +233,13 @@ int feGet(const feObject* object, const feObject* key, feObject* out) {
       return feArrayGet(object, key, out);
     case feTDict:
       return feDictGet(object, key, out);
-    case feTObject:
+    case feTObject: {
       // A class that answers success without storing leaves a null.
       feMakeNull(out);
-      return feObjSend(object, feMsgGet, reinterpret_cast<intptr_t>(key), reinterpret_cast<intptr_t>(out));
+      const int answer = feObjSendIndexed(object, feMsgGet, key, reinterpret_cast<intptr_t>(out));
+      if (!feObjIndexedNotHandled(answer)) return answer;
+      return feObjSendAttr(object, feMsgGetAttr, key, reinterpret_cast<intptr_t>(out), answer);
+    }
     default:
       return feErrUnimplemented;
   }
@@ -236,8 +255,11 @@ int fePut(const feObject* object, const feObject* key, const feObject* value) {
       return feArraySet(&target, key, value);
     case feTDict:
       return feDictPut(object, key, value);
-    case feTObject:
-      return feObjSend(object, feMsgPut, reinterpret_cast<intptr_t>(key), reinterpret_cast<intptr_t>(value));
+    case feTObject: {
+      const int answer = feObjSendIndexed(object, feMsgPut, key, reinterpret_cast<intptr_t>(value));
+      if (!feObjIndexedNotHandled(answer)) return answer;
+      return feObjSendAttr(object, feMsgPutAttr, key, reinterpret_cast<intptr_t>(value), answer);
+    }
     default:
       return feErrUnimplemented;
   }

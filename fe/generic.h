@@ -15,14 +15,23 @@
 //   100 free: none (the count reached 0)
 //   101 read a character: int* out          102 unread: the character
 //   103 hash: uint32_t* out (unhandled: the hash is 0)
+//   107 get attribute, 108 set attribute: the arguments of 109 and 110
 //   109 get: const feObject* key, feObject* out (a value holding its reference)
 //   110 put: const feObject* key, const feObject* value (the class keeps its own copy)
 //   112 length, 113 maxlength: int32_t* out
+// get, put, aget and aput send 109 or 110 first. Many classes (graphic
+// objects, documents, sheets, attribute dictionaries) answer keyed
+// attributes only, on 107 and 108: when the class chain does not handle 109
+// or 110 (it answers -303, or -1 as some classes answer every message they
+// do not know), the same key and value go to it as 107 or 108. When neither
+// message is handled the answer is the one to 109 or 110 (-303 read as 275).
 enum {
   feMsgFree = 100,
   feMsgReadChar = 101,
   feMsgUnreadChar = 102,
   feMsgHash = 103,
+  feMsgGetAttr = 107,
+  feMsgPutAttr = 108,
   feMsgGet = 109,
   feMsgPut = 110,
   feMsgLength = 112,
@@ -58,6 +67,10 @@ int feTypeName(const feObject* value, feObject* out);
 // Operators on the operand stack.
 int feOpGet();
 int feOpPut();
+// aget and aput: a program object gets the whole path as the key of 109 or
+// 110; when it does not handle them, a path that is not an array is an
+// attribute key (107, 108), and an array path starts at the attribute of its
+// first element and is walked from there as for any other value.
 int feOpAget();
 int feOpAput();
 int feOpAXGet();

@@ -14,6 +14,7 @@
 #include "fe/names_table.h"
 #include "fe/newbio.h"
 #include "fe/newbio_internal.h"
+#include "fe/release.h"
 #include "fe/strings.h"
 
 #include <cstring>
@@ -45,8 +46,11 @@ struct Made {
 void freeMade(const Made& m) {
   if (m.type == feTDict) {
     auto* body = static_cast<feDictBody*>(m.body);
+    feNoteDictBodyFreed(body);
     feDictEntry* entries = body->entries;
     uFreeIfSet(&entries);
+  } else if (m.type == feTArray) {
+    feNoteArrayBodyFreed(static_cast<feArrayBody*>(m.body));
   }
   void* block = m.body;
   uFree(&block);

@@ -12,6 +12,7 @@
 // instead (in the order they were pushed), which bounds the native stack
 // also for chains through program objects.
 #include "fe/release.h"
+#include "fe/release_test.h"
 
 #include "core/alloc.h"
 #include "core/classes.h"
@@ -46,6 +47,7 @@ int loops;        // loops running, one inside the other
 int messages;     // message-100 calls running from a loop
 int32_t liveArrays;
 int32_t liveDicts;
+feBodyWatcher watcher;
 
 // The value released at step s of a frame, or null when the step has
 // nothing to release. An array's steps are its elements; a dictionary's are
@@ -64,15 +66,15 @@ feObject* valueAt(const Frame& f, uint32_t s) {
 
 void freeMemory(const Frame& f) {
   if (f.kind == Kind::Array) {
+    feNoteArrayBodyFreed(static_cast<feArrayBody*>(f.body));
     void* block = f.body;
     uFree(&block);
-    --liveArrays;
   } else {
+    feNoteDictBodyFreed(static_cast<feDictBody*>(f.body));
     feDictEntry* entries = f.entries;
     uFreeIfSet(&entries);
     void* block = f.body;
     uFree(&block);
-    --liveDicts;
   }
 }
 
@@ -165,5 +167,20 @@ void feReleaseRecord(feObjRecord* record) {
 
 int32_t feArrayBodiesLive() { return liveArrays; }
 int32_t feDictBodiesLive() { return liveDicts; }
-void feNoteArrayBodyMade() { ++liveArrays; }
-void feNoteDictBodyMade() { ++liveDicts; }
+void feNoteArrayBodyMade(feArrayBody* body) {
+  ++liveArrays;
+  if (watcher) watcher(body, false, true);
+}
+void feNoteDictBodyMade(feDictBody* body) {
+  ++liveDicts;
+  if (watcher) watcher(body, true, true);
+}
+void feNoteArrayBodyFreed(feArrayBody* body) {
+  --liveArrays;
+  if (watcher) watcher(body, false, false);
+}
+void feNoteDictBodyFreed(feDictBody* body) {
+  --liveDicts;
+  if (watcher) watcher(body, true, false);
+}
+void feTestSetBodyWatcher(feBodyWatcher hook) { watcher = hook; }

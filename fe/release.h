@@ -22,8 +22,11 @@ void feReleaseRecord(feObjRecord* record);
 // The array and dictionary bodies made and not yet freed.
 int32_t feArrayBodiesLive();
 int32_t feDictBodiesLive();
-// Kept by the makers of bodies.
-void feNoteArrayBodyMade();
-void feNoteDictBodyMade();
+// Kept by the makers of bodies, and by whoever frees a body's memory
+// without the release above (just before it does).
+void feNoteArrayBodyMade(feArrayBody* body);
+void feNoteDictBodyMade(feDictBody* body);
+void feNoteArrayBodyFreed(feArrayBody* body);
+void feNoteDictBodyFreed(feDictBody* body);
 
 #endif

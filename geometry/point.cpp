@@ -16,6 +16,7 @@
 #include "objects/objmsg.h"
 #include "objects/objrecord.h"
 #include "objects/objsend.h"
+#include "objects/update.h"
 #include "ui/achk.h"
 #include "views/wplane.h"
 
@@ -227,8 +228,10 @@ int putKey(pointRec* point, const feObject* key, const feObject* value) {
 
 // "O#Q": an array of alternating keys and values -> a new point, not
 // entered in any document. Not an array: 269; a last key without a value:
-// 280, making nothing. A key that cannot be set frees the point and is
-// the answer.
+// 280, making nothing. A key that cannot be set drops the point and is
+// the answer: a key passed on to the graphic object may already have queued
+// it for update, and then the queue's reference frees it when the queue is
+// drawn (it is taken off the queue first, so it is not drawn).
 int aPointMakeOp(feArgs* args) {
   const feObject* list = args->in[0].value;
   if (!list || feType(list) != feTArray) return feErrTypeCheck;
@@ -239,7 +242,8 @@ int aPointMakeOp(feArgs* args) {
   for (int32_t i = 0; i < n; i += 2) {
     const int answer = putKey(point, feArrayElem(list, i), feArrayElem(list, i + 1));
     if (answer != 0) {
-      objMeth(pointClass, msgFree, point);
+      objUpdateDequeue(&point->head);
+      if (point->head.refCount == 0) objMeth(pointClass, msgFree, point);
       return answer;
     }
   }

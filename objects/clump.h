@@ -42,6 +42,7 @@
 
 #include <cstdint>
 
+struct feArgs;
 struct feObject;
 struct glist;
 
@@ -80,6 +81,14 @@ int32_t clumpCount(const clumpRec* clump);
 // the failure with nothing made: -4153 for a null group or one without a
 // member to copy, 277 when interrupted, an attribute's failure.
 int clumpMake(glist* group, const feObject* attrs, clumpRec** out);
+
+// aGetSelectGobj "!Q[clump]A{3R}#R": among the curve members of the clump
+// (members of nested clumps included), the one nearest to the world point
+// by the hit test (message 349); the first of equal distances wins. Answers
+// that member's "angle" when it is a line, else 0.0 (also for null and for
+// a clump without such a member). Registered with the graphic object's
+// operators (objects/defobj.h).
+int clumpOpGetSelectGobj(feArgs* args);
 
 // The operator registrations above, by name (null for another name), for
 // tests that register them in a fresh interpreter.

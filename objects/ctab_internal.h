@@ -26,6 +26,10 @@ struct cTabDefault {
 struct cTabModule {
   cTab* current = nullptr;
   cTab* general = nullptr;
+  // The table the last aColorTableMake made, with the reference it was made
+  // with: the table stays while it may be current, even when the script
+  // lets go of it, and goes when the next one is made.
+  cTab* made = nullptr;
   int invert = 0;
   int monochrome = 0;
   int cube = 1;

@@ -38,6 +38,10 @@ int opMake(feArgs* args) {
   cTab* table = cTabMakeDefault();
   if (!table) return -1;
   cTabSetCurrent(table);
+  cTabModule& m = cTabState();
+  cTab* previous = m.made;
+  m.made = table;
+  cTabRelease(previous);
   return feMakeObjRef(valueOut(args), table);
 }
 
@@ -176,6 +180,10 @@ void cTabReset() {
   cTabModule& m = cTabState();
   m.current = nullptr;
   if (m.general) cTabFree(m.general);
+  if (cTab* made = m.made) {
+    m.made = nullptr;
+    cTabRelease(made);
+  }
   m.invert = 0;
   m.monochrome = 0;
   m.cube = 1;

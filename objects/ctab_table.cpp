@@ -47,6 +47,7 @@ void cTabFree(cTab* table) {
   cTabModule& m = cTabState();
   if (m.current == table) m.current = nullptr;
   if (m.general == table) m.general = nullptr;
+  if (m.made == table) m.made = nullptr;
   if (table->entries) uFree(&table->entries);
   if (table->map) uFree(&table->map);
   if (table->paletteHandle) DeleteObject(table->paletteHandle);

@@ -15,7 +15,9 @@
 // The class "docdict" is a small program object (class id, document) that
 // gives scripts the document's dictionary: get (107) and set (108) with
 // string keys and values, forall (119) over keys and values, and the key
-// enumeration (406).
+// enumeration (406). It refers to the document's settings record by number
+// (objects/doclive.h): once the record is gone every message but 100 (free)
+// answers -4146.
 #ifndef PLUMET_OBJECTS_DDICT_H
 #define PLUMET_OBJECTS_DDICT_H
 
@@ -93,7 +95,8 @@ uint32_t ddSize(const ddBlock* block);
 int ddIO(ddBlock** slot, ioCtx* ctx);
 
 // A new object of class "docdict" for the document (the class is
-// registered at first use): 0. The object does not own the dictionary.
+// registered at first use): 0. The object does not own the dictionary; a
+// null or unregistered record gives an object that answers -4146.
 int docdictNew(dbDocRec* document, void** out);
 // The id of "docdict" (registers it when needed).
 uint16_t docdictClassId();

@@ -3,6 +3,7 @@
 
 #include "core/errors.h"
 #include "fe/control.h"
+#include "objects/clump.h"
 #include "objects/ddict.h"
 #include "objects/docstate.h"
 #include "objects/group.h"
@@ -23,6 +24,9 @@ gobjRec* defaultObject(dbDocRec* doc) {
 int opDefaultObject(feArgs* args) {
   dbDocRec* doc = dbCurrentDoc();
   if (!doc) return layerErrNoDoc;
+  // The group points into the record: the record outlives its document
+  // while the script may hold the group (objects/doclive.h).
+  doc->defaultHeld = 1;
   *static_cast<glist**>(args->out[0]) = grpOfOne(defaultObject(doc));
   return 0;
 }
@@ -39,6 +43,8 @@ int opSetDefaultStyle(feArgs* args) {
   if (!doc) return layerErrNoDoc;
   auto* object = static_cast<gobjRec*>(args->in[0].record);
   if (!object) return 0;
+  // A group or a drawing object: any other record has no style to take.
+  if (!grpIsGroup(object) && !gobjIs(object)) return feErrTypeCheck;
   const gobjRec* from = defaultObject(doc);
   if (grpIsGroup(object)) grpForEach(reinterpret_cast<const glist*>(object), takeStyle, const_cast<gobjRec*>(from));
   else takeStyle(object, const_cast<gobjRec*>(from));
@@ -81,6 +87,7 @@ const feOpSpec kOps[] = {
     {"aGetSelectColor", selColorGetOp, "#S"},
     {"aSetObjAttrAttr", opSetObjAttrAttr, "Q[gobject]SiB"},
     {"aGetObjAttrAttr", opGetObjAttrAttr, "Q[gobject]Si#B"},
+    {"aGetSelectGobj", clumpOpGetSelectGobj, "!Q[clump]A{3R}#R"},
 };
 
 }  // namespace

@@ -8,6 +8,8 @@
 // dictionary (bit 0 makes it read-only for attribute setting) and
 // aGetObjAttrAttr ("Q[gobject]Si#B") reads one; an absent entry answers -1,
 // an object without a dictionary -2, a bit number outside 0-7 267.
+// aGetSelectGobj ("!Q[clump]A{3R}#R", objects/clump.h) is registered with
+// them, last.
 #ifndef PLUMET_OBJECTS_DEFOBJ_H
 #define PLUMET_OBJECTS_DEFOBJ_H
 

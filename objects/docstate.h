@@ -8,8 +8,9 @@
 // variables.
 //
 // Records are made, switched and freed by the document events of
-// dbDocEvent (objects/docvar.h). Until documents exist a program-wide
-// default head stands in when there is no current document.
+// dbDocEvent (objects/docvar.h); objects that scripts keep find them by
+// number (objects/doclive.h). Until documents exist a program-wide default
+// head stands in when there is no current document.
 #ifndef PLUMET_OBJECTS_DOCSTATE_H
 #define PLUMET_OBJECTS_DOCSTATE_H
 
@@ -67,6 +68,9 @@ struct dbDocRec {
   uint8_t defaultLights[docLightSize];    // $DEFAULTLIGHT
   ddBlock* attrs;          // the document's attribute dictionary (class docdict reaches it)
   struct symbRec* symbols; // the document's symbol masters, newest first (objects/symb.h); not copied
+  uint32_t liveNumber;     // the record's number among those that exist (objects/doclive.h)
+  uint8_t defaultHeld;     // set once the default object was given to a script (aDefaultObject):
+                           // the record is then retired rather than freed with its document
 };
 
 // The current document, or null (dbDocCurrent is the same).

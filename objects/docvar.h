@@ -91,7 +91,9 @@ void docVarRestore(dbDocRec* doc);
 //     the current record when there is one, else fresh: select colour 1,
 //     hit radius 12, a new layer table with the default layers, work layer
 //     0, a permanent default object of class gobject with pen index 2);
-//   2 frees it (releasing it first when current) and clears the word;
+//   2 frees it (releasing it first when current) and clears the word; a
+//     record whose default object was given to a script is retired instead
+//     (objects/doclive.h);
 //   3, 10 release the current record (values captured);
 //   4, 11 make the document's record current (values restored, event
 //     0x20004 signalled, the script procedure "aDocToolType" run);

@@ -12,6 +12,7 @@
 #include "fe/scriptproc.h"
 #include "objects/ctab.h"
 #include "objects/ddict.h"
+#include "objects/doclive.h"
 #include "objects/event.h"
 #include "objects/iofile.h"
 #include "objects/layer.h"
@@ -66,6 +67,7 @@ void create(intptr_t document) {
   rec->identifierHigh = n << 24;
   rec->idCounter = 1;
   rec->docId = uint16_t(n);
+  docLiveAdd(rec);
   uint32_t count = 0;
   uAlloc(&rec->toolTypes, &count, iconArrayLength, 1);
   // With no icons (the start-up script sets an empty icon array) there is
@@ -131,6 +133,9 @@ void freeRecord(intptr_t document) {
   dbDocRec** slot = auxOf(document);
   dbDocRec* rec = slot ? *slot : nullptr;
   if (!rec) return;
+  // From here on the objects that refer to the record by its number find
+  // nothing: the record is being emptied.
+  docLiveRemove(rec);
   if (rec == dbDocCurrent()) dbDocEvent(docEvtFamily | docEvtReleased, document);
   docVarFreeValues(rec);
   // The character style reference is dropped here once styles exist.
@@ -148,7 +153,10 @@ void freeRecord(intptr_t document) {
   rec->useCount = saturatingDown(rec->useCount);
   if (rec->useCount == 0) {
     if (rec->toolTypes) uFree(&rec->toolTypes);
-    uFree(&rec);
+    rec->toolTypeCount = 0;
+    // A script may still hold the default object through a group.
+    if (rec->defaultHeld) docLiveRetire(rec);
+    else uFree(&rec);
   }
 }
 

@@ -187,6 +187,15 @@ uint16_t gobjInit(int) {
 
 uint16_t gobjClassId() { return classId; }
 
+bool gobjIs(const void* record) {
+  if (!record || !classId) return false;
+  // The chain ends at the root (id 0); it is no longer than the table.
+  uint16_t id = *static_cast<const uint16_t*>(record);
+  for (uint32_t steps = objClassCount(); id != 0 && steps > 0; --steps, id = objSuperClass(id))
+    if (id == classId) return true;
+  return false;
+}
+
 objDetachFn objSetDetachHook(objDetachFn hook) {
   const objDetachFn previous = detachHook;
   detachHook = hook;

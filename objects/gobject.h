@@ -78,6 +78,11 @@ inline int gobjPen(const gobjRec* o) { return o->style >> 5; }
 uint16_t gobjInit(int argument);
 // The id of "gobject" (0 before gobjInit).
 uint16_t gobjClassId();
+// True for a non-null record of the class "gobject" or one of its
+// subclasses: a record that starts with a gobjRec. A handler that is given
+// any program object checks this before it reads the object as a drawing
+// object.
+bool gobjIs(const void* record);
 // The handler of "gobject": derived classes pass the messages they do not
 // answer to it through objMeth(objSuperClass(...)).
 int gobjHandler(void* object, int message, intptr_t a, intptr_t b, intptr_t c);

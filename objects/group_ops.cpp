@@ -2,6 +2,7 @@
 #include "objects/groupops.h"
 
 #include "core/classes.h"
+#include "core/errors.h"
 #include "fe/control.h"
 #include "fe/opcall.h"
 #include "objects/group_internal.h"
@@ -103,8 +104,13 @@ int typeCount(feArgs* args, bool descend) {
 int opTypeCount(feArgs* args) { return typeCount(args, false); }
 int opTypeCountR(feArgs* args) { return typeCount(args, true); }
 
+// A group, a drawing object or null; any other program object is not a
+// member of a group.
+bool groupOrObject(const void* record) { return !record || grpIsGroup(record) || gobjIs(record); }
+
 int opGList(feArgs* args) {
   void* record = args->in[0].record;
+  if (!groupOrObject(record)) return feErrTypeCheck;
   putGroup(args, 0, grpIsGroup(record) ? grpFlatten(groupOf(record), 0) : grpOfOne(static_cast<gobjRec*>(record)));
   return 0;
 }
@@ -147,6 +153,7 @@ int addSignature(gobjRec* member, void* context) {
 int opSignature(feArgs* args) {
   void* record = args->in[0].record;
   auto* sum = static_cast<int32_t*>(args->out[0]);
+  if (!groupOrObject(record)) return feErrTypeCheck;
   if (grpIsGroup(record)) grpForEach(groupOf(record), addSignature, sum);
   else if (record) addSignature(static_cast<gobjRec*>(record), sum);
   return 0;

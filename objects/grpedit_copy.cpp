@@ -4,6 +4,7 @@
 
 #include "core/classes.h"
 #include "core/debug.h"
+#include "core/errors.h"
 #include "fe/opcall.h"
 #include "objects/layer.h"
 #include "objects/objrecord.h"
@@ -92,6 +93,7 @@ int aFlattenOp(feArgs* args) {
 // its subclasses (8 significant characters).
 int aGetTypeOp(feArgs* args) {
   void* record = args->in[0].record;
+  if (record && !grpIsGroup(record) && !gobjIs(record)) return feErrTypeCheck;
   const feArgText& text = args->in[1].text;
   char name[9] = {};
   std::memcpy(name, text.text, size_t(text.length < 8 ? text.length : 8));

@@ -70,6 +70,7 @@ int aLineArrowOp(feArgs* args) {
   const double width = args->in[2].d;
   const uint16_t ends = uint16_t(args->in[3].i);
   const bool on = args->in[4].i != 0;
+  if (group && !grpIsGroup(group) && !gobjIs(group)) return feErrTypeCheck;
   if (dbDocRec* doc = dbCurrentDoc()) {
     doc->arrowEnds = uint16_t(doc->arrowEnds & ~ends);
     if (on) doc->arrowEnds = uint16_t(doc->arrowEnds | ends);

@@ -95,6 +95,8 @@ int infoDump(std::FILE* stream, gobjRec* objects) {
   if (!stream) return feErrIo;
   // A dump started from a class's own message 346 would interleave records.
   if (s.dump) return feErrInvalidAccess;
+  // A group or drawing objects: another program object has no fields to dump.
+  if (objects && !grpIsGroup(objects) && !gobjIs(objects)) return feErrTypeCheck;
   s.dump = stream;
   dump = Dump{};
   if (objects) {

@@ -1,6 +1,7 @@
 // The selection as object sources, and aSelect.
 #include "objects/selsource.h"
 
+#include "core/errors.h"
 #include "fe/control.h"
 #include "fe/opcall.h"
 #include "objects/group.h"
@@ -40,6 +41,7 @@ void selInit() {
 int selSelectOp(feArgs* args) {
   void* record = args->in[0].record;
   auto* mode = reinterpret_cast<void*>(intptr_t(args->in[1].i));
+  if (record && !grpIsGroup(record) && !gobjIs(record)) return feErrTypeCheck;
   if (grpIsGroup(record)) grpForEach(static_cast<glist*>(record), selectOne, mode);
   else if (record) selectOne(static_cast<gobjRec*>(record), mode);
   return 0;

@@ -212,6 +212,12 @@ void sieveFree(sieveRec* sieve, int release) {
   uFree(&sieve);
 }
 
+void sieveSetDoc(sieveRec* sieve, dbDocRec* doc) {
+  if (!sieve) return;
+  if (sieve->doc && sieve->doc != doc && sieve->doc->sieve == sieve) sieve->doc->sieve = nullptr;
+  sieve->doc = doc;
+}
+
 int sieveCellOf(const sieveRec* sieve, const int16_t* box) {
   const int count = sieve->cellCount;
   if (count < 3) return 1;

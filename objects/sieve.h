@@ -59,6 +59,10 @@ sieveRec* sieveNew(int cellsWanted, const int16_t* box, dbDocRec* doc, uint16_t 
 // Frees the cells and the record. With release set every object is unlinked,
 // loses flag 0x0002 and its reference.
 void sieveFree(sieveRec* sieve, int release);
+// Gives the sieve to another document's record (null: none), so that a
+// sieve never refers to a record that may go before it; the record it
+// leaves no longer has it as its current sieve.
+void sieveSetDoc(sieveRec* sieve, dbDocRec* doc);
 
 // Enters an object: the id rules of the document, its box recomputed
 // (message 320 when flagged changed, then 306), the head of its cell's

@@ -11,6 +11,7 @@
 #include "fe/generic.h"
 #include "fe/newbio.h"
 #include "fe/units_ops.h"
+#include "objects/doclive.h"
 #include "objects/docvar.h"
 #include "objects/iofile.h"
 #include "objects/ioformat.h"
@@ -130,6 +131,30 @@ int unitsHandler(void* object, int message, intptr_t a, intptr_t b, intptr_t) {
   }
 }
 
+// A document's units as a script holds them: the settings record's number.
+struct docUnitsRec {
+  uint16_t classId;
+  uint8_t refCount;
+  uint8_t spare;
+  uint32_t document;
+};
+
+uint16_t docUnitsClass = 0;
+
+int docUnitsHandler(void* object, int message, intptr_t a, intptr_t b, intptr_t c) {
+  auto* self = static_cast<docUnitsRec*>(object);
+  // A message to the class itself (the image writer sends 500 to every
+  // class): "units" answers for itself.
+  if (!self) return -1;
+  if (message == 100) {
+    uFree(&self);
+    return 0;
+  }
+  dbDocRec* doc = docLiveFind(self->document);
+  if (!doc) return docErrNoDoc;
+  return objMeth(unitClassId(), message, unitSyncField(&doc->units), a, b, c);
+}
+
 // The two units every table starts with when no image supplies one.
 void defineDefaultUnits() {
   const char* inch = nullptr;
@@ -180,7 +205,17 @@ int unitVarIO(const char* name, dbDocRec* doc, ioCtx* ctx) {
 uint16_t unitClassRegister() {
   const uint16_t id = objClassRegister("units", 0, unitsHandler);
   unitSetClassId(id);
+  docUnitsClass = objClassRegister("docunits", id, docUnitsHandler);
   return id;
+}
+
+void* unitDocObjectNew(const dbDocRec* doc) {
+  if (!docUnitsClass) return nullptr;
+  auto* self = static_cast<docUnitsRec*>(uAlloc(nullptr, nullptr, 1, sizeof(docUnitsRec)));
+  if (!self) return nullptr;
+  self->classId = docUnitsClass;
+  self->document = docLiveNumber(doc);
+  return self;
 }
 
 void unitStoreBlock() {

@@ -32,8 +32,16 @@ int unitVarIO(const char* name, dbDocRec* doc, ioCtx* ctx);
 // The class "units" (superclass the root): 107 answers a keyed value of the
 // record, 108 sets one ("precision", "format", "fraction", "abrv", "lead0",
 // "trail0"; other known keys 281), 500 stores the "units" image block; every
-// other message -1. Answers the class id.
+// other message -1. Also registers its subclass "docunits". Answers the
+// class id of "units".
 uint16_t unitClassRegister();
+
+// A new object of class "docunits" (use count 0): a document's units record
+// as scripts see it. It holds the number of the document's settings record
+// (objects/doclive.h) and passes every message to "units" with the record
+// it finds; once the document is gone every message but 100 (which frees
+// the object) answers -4146. Null when the classes are not registered.
+void* unitDocObjectNew(const dbDocRec* doc);
 
 // Stores the unit table as the "units" block of the compiled image (what
 // message 500 does before an image is written).

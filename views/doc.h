@@ -73,6 +73,10 @@ void docSetCurrent(docRec* doc);
 void docSetCurrentInhibit(int inhibit);
 // 1 when the document is on the open list.
 int docIsOpen(const docRec* doc);
+// 1 for a document that was closed (or never opened) and that a script
+// still holds: neither open nor the preferences document. Nothing may be
+// linked to it, since nothing unlinks its parts again.
+int docIsClosed(const docRec* doc);
 // The menu state of the document list: bit 0 of the menu word says whether
 // a document is open; when none is, 0x1010009 is signalled (with null).
 void docMenuUpdate();

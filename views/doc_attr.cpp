@@ -6,12 +6,12 @@
 
 #include "core/errors.h"
 #include "core/text.h"
-#include "core/units.h"
 #include "fe/arrays.h"
 #include "fe/generic.h"
 #include "objects/docvar.h"
 #include "objects/event.h"
 #include "objects/ioformat.h"
+#include "objects/units_doc.h"
 #include "ui/achk.h"
 #include "ui/wind.h"
 #include "views/current.h"
@@ -85,9 +85,13 @@ int closedSheets(const docRec* doc, feObject* out) {
   return answer;
 }
 
-// The units object of the document's settings (null before the document
-// events made them).
-void* unitsOf(const docRec* doc) { return doc->settings ? unitSyncField(&doc->settings->units) : nullptr; }
+// The units of the document's settings as an object of their own, which a
+// script may keep past the document's close (null before the document
+// events made the settings).
+int unitsValue(const docRec* doc, feObject* out) {
+  if (!doc->settings) return feMakeNull(out);
+  return feMakeObjRef(out, unitDocObjectNew(doc->settings));
+}
 
 // Erases and invalidates the view area of the current sheet's window, so
 // that every view is drawn again.
@@ -163,7 +167,7 @@ int docGetAttr(void* object, const feObject* key, feObject* out) {
     case kPreview:
       data.count = (doc->flags & flagOf(code)) ? 1 : 0;
       break;
-    case kUnits: data.data = unitsOf(doc); break;
+    case kUnits: return unitsValue(doc, out);
     case kGrid: data.data = gridOfDoc(doc); break;
     // The snap object comes with its module.
     case kSnap: data.data = nullptr; break;

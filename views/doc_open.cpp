@@ -72,6 +72,8 @@ int docIsOpen(const docRec* doc) {
   return 0;
 }
 
+int docIsClosed(const docRec* doc) { return doc && !docIsOpen(doc) && doc != docState().prefs; }
+
 void docAddOpen(docRec* doc) {
   if (!doc || docIsOpen(doc)) return;
   if (doc->object.refCount != feObjPermanent) ++doc->object.refCount;

@@ -53,10 +53,11 @@ void docCascadeBox(int32_t box[4], const POINT* corners, uint32_t count) {
 }
 
 // aNewDoc (window or null): a copy of the preferences document, opened,
-// shown in the window when one is given, and made current.
+// shown in the window when one is given, and made current. A window whose
+// native window was destroyed is refused.
 int vwOpNewDoc(feArgs* args) {
   auto* window = static_cast<windRecord*>(args->in[0].record);
-  if (window && windCheck(window) != 0) return vwErrBadObject;
+  if (window && (windCheck(window) != 0 || (window->flags & windGone))) return vwErrBadObject;
   docRec* prefs = vwGetDefaultDoc();
   if (!prefs) return vwErrNoCurDoc;
   docSetCurrent(prefs);

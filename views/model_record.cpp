@@ -54,6 +54,14 @@ int detach(modelRec* model) {
   feObjRefRetain(model);
   deleteViewsOf(doc, model);
   model->owner = nullptr;
+  // A script may keep the model past its document: its sieve lets go of the
+  // document's settings record, which goes with the document; its pending
+  // redraws go and it is no longer current, as nothing shows it any more.
+  sieveSetDoc(model->sieve, nullptr);
+  vwRedrawForgetModel(model);
+  if (vwCurModel() == model) vwRecordCurModel(nullptr);
+  if (vwActiveModel() == model) vwSetActiveModel(nullptr);
+  if (const wplaneRec* plane = wpCurrent(); plane && plane->owner == model) wpSetCurrent(nullptr);
   feObjRefRelease(model);
   feObjRefRelease(model);
   return 0;
@@ -103,6 +111,8 @@ void modelLink(modelRec* model, docRec* doc) {
     int16_t box[6];
     bboxFromCorners(low, high, box);
     model->sieve = sieveNew(sieveMinCells, box, doc->settings, uint16_t(model->number));
+  } else {
+    sieveSetDoc(model->sieve, doc->settings);
   }
 }
 

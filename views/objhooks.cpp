@@ -14,17 +14,26 @@
 namespace {
 
 // A temporary plane ".xxx" with the world's axes, current until it is
-// popped; it is held only while it is current.
+// popped. Both it and the plane it stands in for are held by the saved
+// state meanwhile, so that neither goes when the current plane changes.
 void pushWorldPlane(objSavedPlane* saved) {
   static const double origin[3] = {0, 0, 0}, xAxis[3] = {1, 0, 0}, yAxis[3] = {0, 1, 0};
   // Without the planes' class there is no plane to make.
   wplaneRec* plane = wplaneClassId() ? wpCreate(".xxx", 0, origin, xAxis, yAxis) : nullptr;
   saved->plane = plane;
-  saved->previous = plane ? wpSetCurrent(plane) : nullptr;
+  saved->previous = nullptr;
+  if (!plane) return;
+  feObjRefRetain(plane);
+  wplaneRec* previous = wpCurrent();
+  feObjRefRetain(previous);
+  saved->previous = previous;
+  wpSetCurrent(plane);
 }
 
 void popWorldPlane(const objSavedPlane* saved) {
+  if (!saved->plane) return;
   wpSetCurrent(static_cast<wplaneRec*>(saved->previous));
+  feObjRefRelease(saved->previous);
   feObjRefRelease(saved->plane);
 }
 

@@ -109,9 +109,12 @@ int createMessage(const feObject* keyed, sheetRec** slot) {
   return 0;
 }
 
+// A sheet on a document's list already is refused: linking it again would
+// make the list run in a circle.
 int linkToCurrentDoc(sheetRec* sheet) {
   docRec* doc = vwCurDoc();
   if (!doc) return vwErrNoCurDoc;
+  if (sheet->owner) return vwErrAlreadyOwned;
   return sheetLink(sheet, doc, ownedAppend);
 }
 

@@ -104,7 +104,7 @@ enum : uint32_t {
 // message, a: message, b: wParam, c: lParam; nonzero when the event was
 // handled), 300 (a new record in the slot a: sheetRec**, made when the slot
 // is null), 344 (linked at the end of the current document, -212 without
-// one), 345 (sheetUnlink) and 402 (from the keyed list a: a new sheet, not
+// one, -229 for a sheet that a document holds already), 345 (sheetUnlink) and 402 (from the keyed list a: a new sheet, not
 // linked, showing a new model with the current model's planes in a filling
 // draft view, the list's keys but "type" set on it; into the slot b:
 // sheetRec**).
@@ -130,7 +130,7 @@ sheetRec* sheetCreate(docRec* doc, modelRec* model, windRecord* window);
 int sheetLink(sheetRec* sheet, docRec* doc, uint32_t position);
 // Takes the sheet out of its document (message 345): -214 for a record that
 // is not a sheet or has no owner. Signals vwEvSheetRemoved, gives the view
-// numbers back and detaches the window.
+// numbers back, detaches the window and clears the owner.
 int sheetUnlink(sheetRec* sheet);
 // The window forgets the sheet; a current sheet is no longer current, nor
 // is any view current.

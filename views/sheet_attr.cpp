@@ -124,9 +124,12 @@ bool isFrontWindow(windRecord* window) {
 
 // The window is taken from any other sheet of the document; in front, the
 // sheet's last active view (or its draft view) becomes current and active.
+// A window that a script kept after its native window was destroyed shows
+// nothing any more and is refused.
 int setWindow(sheetRec* sheet, windRecord* window) {
   if (!window || !sheet->owner) return 0;
   if (const int answer = windCheck(window)) return answer;
+  if (window->flags & windGone) return vwErrBadObject;
   for (sheetRec* s = sheet->owner->firstSheet; s; s = s->next)
     if (s != sheet && s->window == window) sheetDetachWindow(s);
   sheetAttachWindow(sheet, window);

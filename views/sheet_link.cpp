@@ -74,6 +74,9 @@ int sheetUnlink(sheetRec* sheet) {
   evtSignal(vwEvSheetRemoved, reinterpret_cast<intptr_t>(sheet));
   for (viewRec* view = sheet->firstView; view; view = view->next) docFreeViewNumber(sheet->owner, view->index);
   sheetDetachWindow(sheet);
+  // A sheet that a script keeps may outlive the document: unlinked, it is
+  // no document's, as a sheet never linked.
+  sheet->owner = nullptr;
   return 0;
 }
 

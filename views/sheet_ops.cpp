@@ -72,12 +72,15 @@ void sheetSetDListOn(int on) { dlistOn = on ? 1 : 0; }
 int sheetDListRebuilding() { return dlistRebuilding; }
 void sheetSetDListRebuilding(int rebuilding) { dlistRebuilding = rebuilding ? 1 : 0; }
 
-// aSheetCopy: a copy of the sheet linked to the document.
+// aSheetCopy: a copy of the sheet linked to the document (none: a copy of
+// no document). A closed document that a script kept takes no copy.
 int vwOpSheetCopy(feArgs* args) {
   sheetRec* source = sheetArg(args, 0);
   if (!source) return vwErrBadObject;
+  auto* doc = static_cast<docRec*>(args->in[1].record);
+  if (docIsClosed(doc)) return vwErrBadObject;
   sheetRec* copy = nullptr;
-  if (const int answer = sheetCopy(source, static_cast<docRec*>(args->in[1].record), &copy)) return answer;
+  if (const int answer = sheetCopy(source, doc, &copy)) return answer;
   *reinterpret_cast<void**>(args->out[0]) = copy;
   return 0;
 }

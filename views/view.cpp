@@ -8,6 +8,8 @@
 #include "core/classes.h"
 #include "core/debug.h"
 #include "core/text.h"
+#include "draw/xforms.h"
+#include "fe/control.h"
 #include "objects/event.h"
 #include "objects/objmsg.h"
 #include "views/current.h"
@@ -24,6 +26,12 @@ namespace {
 
 uint16_t viewClass = 0;
 uint32_t serialCounter = 0;  // raised at every creation
+
+// The operator that comes with the class: a world point through the
+// current view.
+const feOpSpec kClassOps[] = {
+    {"aWorldToScreen", vwOpWorldToScreen, "!A{DDD}#A{DDD}"},
+};
 
 void signal(uint32_t code, const void* object) { evtSignal(code, reinterpret_cast<intptr_t>(object)); }
 
@@ -153,6 +161,7 @@ int viewHandler(void* object, int message, intptr_t a, intptr_t b, intptr_t c) {
 uint16_t viewClassInit(uint16_t viewobjClass) {
   viewClass = objClassRegister("view", viewobjClass, viewHandler);
   viewint::installSieveMap();
+  feOpSpecRegisterAll(kClassOps);
   return viewClass;
 }
 

@@ -117,8 +117,9 @@ int vwFlattenSplit(gobjRec* object, glist* sides, glist** out) {
   return hooks.trimSplit(object, groups, 1, out);
 }
 
+// Message 307 takes the parameter by address.
 int crvPointAt(gobjRec* curve, double t, double out[3]) {
-  return objMeth(curve->classId, msgPointAtT, curve, objWordOfDouble(t), reinterpret_cast<intptr_t>(out));
+  return objMeth(curve->classId, msgPointAtT, curve, reinterpret_cast<intptr_t>(&t), reinterpret_cast<intptr_t>(out));
 }
 
 int vwFlattenView(viewRec* view, sheetRec* sheet, glist** out) {

@@ -20,14 +20,11 @@ constexpr uint16_t kSerialMask = 0x7FFF;
 wplaneRec* current = nullptr;
 uint16_t serial = 0;
 
-// The reference the current plane held goes back, unless the plane would
-// be left without holders: a plane made current before it joined a model
-// must survive until it does.
-void giveBack(wplaneRec* plane) {
-  if (!plane) return;
-  uint8_t& count = plane->head.object.refCount;
-  if (count != 0 && count != 1 && count != feObjPermanent) --count;
-}
+// The reference the current plane held goes back: a plane that nothing
+// else holds (no model, no script value) goes with it, since nothing can
+// reach it any more. Whoever makes another plane current for a while and
+// means to come back holds a reference of its own meanwhile.
+void giveBack(wplaneRec* plane) { feObjRefRelease(plane); }
 
 // A homogeneous point through a 4x4 matrix, divided by its weight unless
 // that is 0 or 1.

@@ -24,6 +24,20 @@ elseif(CASE STREQUAL "start_error")
   file(WRITE ${WORK}/scripts/draft.fe
        "/aIconArray1 [] def\n/aSetIconArrayLength { pop } def\n"
        "/start { (start began) = noSuchStartName (start ended) = quit } def\n")
+elseif(CASE STREQUAL "caught_error")
+  # draft.fe and "start" each catch an error of their own: neither is a
+  # failure, so "start" runs and the program ends normally.
+  file(WRITE ${WORK}/scripts/lang.fe "/langMark (lang ran) def\n")
+  file(WRITE ${WORK}/scripts/draft.fe
+       "{ 1 (a) add } stopped pop clear\n"
+       "/aIconArray1 [] def\n/aSetIconArrayLength { pop } def\n"
+       "/start { { noSuchStartName } stopped pop (start ran) = quit } def\n")
+elseif(CASE STREQUAL "draft_error")
+  # An error nothing catches ends the start-up script: "start" never runs.
+  file(WRITE ${WORK}/scripts/lang.fe "/langMark (lang ran) def\n")
+  file(WRITE ${WORK}/scripts/draft.fe
+       "/aIconArray1 [] def\n/aSetIconArrayLength { pop } def\n"
+       "/start { (start ran) = quit } def\n1 (a) add\n")
 elseif(CASE STREQUAL "image")
   # The search path holds no scripts at all: the image must do.
   set(_switches)

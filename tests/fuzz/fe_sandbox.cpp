@@ -16,6 +16,7 @@
 #include "fe/operator.h"
 #include "fe/operator_test.h"
 #include "fe/output.h"
+#include "fe/release_test.h"
 #include "fe/stack.h"
 #include "fe/strings.h"
 
@@ -29,6 +30,8 @@
 #include <filesystem>
 #include <set>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -62,6 +65,8 @@ constexpr const char* kRefused[] = {
     "aWrite", "aSetLogFile", "aAutoSaveConfig", "aSaveAllUntitle", "autoSaveAllDoc", "aVarSave",
     "aGlobalVarSave", "aXlateIn", "aXlateOut", "aXlateTest", "aXlateTestFType", "aDump", "aCreatPlot",
     "aFitPlot", "aPostFEWindow", "aDispatch", "aNewDoc", "aRemoveDoc", "aSetReserverSize",
+    // the script runner's stand-ins that load libraries or queue dialog answers
+    "tLoadLib", "tPrintAnswer",
 };
 
 // "token" is refused only on files: it is the scanner's entry on strings as
@@ -84,6 +89,9 @@ struct Sandbox {
     std::vector<std::pair<feObject, feObject>> entries;
   };
   Snapshot systemdict, userdict, errordict, record;
+  // The array and dictionary bodies made since the start and not freed
+  // (true: a dictionary).
+  std::unordered_map<void*, bool> live;
 };
 
 Sandbox& box() {
@@ -129,6 +137,58 @@ void* refusingRealloc(void* block, size_t bytes) {
 }
 
 void discardOutput(void*, const char*, size_t) {}
+
+void watchBody(void* body, bool dict, bool made) {
+  if (made) box().live[body] = dict;
+  else box().live.erase(body);
+}
+
+uint32_t& refsOf(void* body, bool dict) {
+  return dict ? static_cast<feDictBody*>(body)->refs : static_cast<feArrayBody*>(body)->refs;
+}
+
+// Calls fn with the body of every array and dictionary the body holds.
+template <class F>
+void forEachChild(void* body, bool dict, F&& fn) {
+  auto visit = [&](const feObject& v) {
+    if (feIsSimple(&v)) return;
+    if (feType(&v) == feTArray) fn(static_cast<void*>(v.w0.arr));
+    else if (feType(&v) == feTDict) fn(static_cast<void*>(v.w0.dict));
+  };
+  if (dict) {
+    const auto* d = static_cast<feDictBody*>(body);
+    for (uint32_t i = 0; i < d->capacity; ++i) {
+      if (feType(&d->entries[i].key) == feTEmpty) continue;
+      visit(d->entries[i].key);
+      visit(d->entries[i].value);
+    }
+  } else {
+    auto* a = static_cast<feArrayBody*>(body);
+    for (uint32_t i = 0; i < a->length; ++i) visit(feArrayElems(a)[i]);
+  }
+}
+
+// Releases what the body holds, leaving it empty (nulls, free slots).
+void empty(void* body, bool dict) {
+  if (dict) {
+    auto* d = static_cast<feDictBody*>(body);
+    for (uint32_t i = 0; i < d->capacity; ++i) {
+      feDictEntry entry = d->entries[i];
+      if (feType(&entry.key) == feTEmpty) continue;
+      std::memset(static_cast<void*>(&d->entries[i]), 0, sizeof d->entries[i]);
+      feFree(&entry.key);
+      feFree(&entry.value);
+    }
+    d->used = 0;
+  } else {
+    auto* a = static_cast<feArrayBody*>(body);
+    for (uint32_t i = 0; i < a->length; ++i) {
+      feObject old = feArrayElems(a)[i];
+      feMakeNull(&feArrayElems(a)[i]);
+      feFree(&old);
+    }
+  }
+}
 
 Sandbox::Snapshot snapshot(const feObject* dict) {
   Sandbox::Snapshot shot;
@@ -187,6 +247,7 @@ void restore() {
   for (const Sandbox::Snapshot* shot : {&s.systemdict, &s.userdict, &s.errordict, &s.record}) restoreDict(*shot);
   feErrorSetDicts(&s.systemdict.dict, &s.userdict.dict, &s.errordict.dict, &s.record.dict);
   feDictStackInit(&s.systemdict.dict, &s.userdict.dict);
+  collectCycles();
   feDictFlushCaches();
 
   feOutSetSink(nullptr);
@@ -199,11 +260,56 @@ void restore() {
 
 }  // namespace
 
-void sandboxStart(int (*start)()) {
+// Trial deletion over the live bodies: a body whose count is more than the
+// references from other live bodies is held from outside (a stack, a
+// dictionary of the start, a program object, native code); so is every body
+// it reaches. The rest only hold each other.
+void collectCycles() {
+  Sandbox& s = box();
+  std::unordered_map<void*, int64_t> outside;
+  for (const auto& [body, dict] : s.live) outside[body] = refsOf(body, dict);
+  for (const auto& [body, dict] : s.live)
+    forEachChild(body, dict, [&](void* child) {
+      if (auto it = outside.find(child); it != outside.end()) --it->second;
+    });
+  std::unordered_set<void*> held;
+  std::vector<void*> work;
+  for (const auto& [body, count] : outside)
+    if (count > 0 && held.insert(body).second) work.push_back(body);
+  while (!work.empty()) {
+    void* body = work.back();
+    work.pop_back();
+    forEachChild(body, s.live[body], [&](void* child) {
+      if (s.live.count(child) && held.insert(child).second) work.push_back(child);
+    });
+  }
+  std::vector<std::pair<void*, bool>> garbage;
+  for (const auto& [body, dict] : s.live)
+    if (!held.count(body)) garbage.emplace_back(body, dict);
+  if (garbage.empty()) return;
+  // Each is kept by a reference of its own while all are emptied, then
+  // that reference goes and with it the body.
+  for (const auto& [body, dict] : garbage) ++refsOf(body, dict);
+  for (const auto& [body, dict] : garbage) empty(body, dict);
+  for (const auto& [body, dict] : garbage) {
+    feObject v;
+    std::memset(&v, 0, sizeof v);
+    if (dict) {
+      v.w0.dict = static_cast<feDictBody*>(body);
+      v.flags = feTDict;
+    } else {
+      v.w0.arr = static_cast<feArrayBody*>(body);
+      v.flags = feTArray;
+      v.length = static_cast<feArrayBody*>(body)->length;
+    }
+    feFree(&v);
+  }
+}
+
+void sandboxStart(int (*start)(), const char* const* allowed) {
   Sandbox& s = box();
   if (s.started) return;
   s.started = true;
-
 
   plTestSetMessageBoxEcho(false);
   start();
@@ -219,12 +325,15 @@ void sandboxStart(int (*start)()) {
     const std::string_view name(text, length);
     for (const char* refused : kRefused)
       if (name == refused) s.refused[size_t(i)] = true;
+    for (const char* const* a = allowed; a && *a; ++a)
+      if (name == *a) s.refused[size_t(i)] = false;
     if (name == "token") s.tokenIndex = i;
   }
   feOpTestSetCallHook(callHook);
   feExecTestSetStepHook(stepHook);
 
   s.baseExec = *feExecStack();
+  feTestSetBodyWatcher(watchBody);
   s.systemdict = snapshot(feSystemDict());
   s.userdict = snapshot(feUserDict());
   s.errordict = snapshot(feErrorDict());
@@ -262,6 +371,17 @@ bool sandboxRun(void (*fn)(void*), void* context) {
   restore();
   std::filesystem::current_path(home, ec);
   return finished;
+}
+
+std::vector<std::string> operatorNames() {
+  std::vector<std::string> names;
+  for (int32_t i = 0; i < feOpCount(); ++i) {
+    const char* text;
+    size_t length;
+    feOpNameText(i, &text, &length);
+    names.emplace_back(text, length);
+  }
+  return names;
 }
 
 void runScriptBytes(const uint8_t* data, size_t size) {

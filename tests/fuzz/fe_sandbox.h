@@ -17,17 +17,26 @@
 // - After every input the stacks are emptied and systemdict, userdict,
 //   errordict and $error are put back as they were at the start, so that
 //   one input never sees what an earlier one defined.
+// - Then the arrays and dictionaries that only hold each other (an array
+//   put into itself), which reference counting never frees, are emptied so
+//   that they go: a script may make them, and they are no leak of the code
+//   under test. Every other body that outlives the input is still reported.
 #ifndef PLUMET_TESTS_FUZZ_FE_SANDBOX_H
 #define PLUMET_TESTS_FUZZ_FE_SANDBOX_H
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace fuzzfe {
 
 // Starts the interpreter once through start (feInitFresh, or the program's
 // environment), then sets the sandbox up as above. Later calls do nothing.
-void sandboxStart(int (*start)());
+// The operators named in allowed (a null-terminated list, or null) are not
+// refused: a target that puts back what they change after every input may
+// let its inputs use them.
+void sandboxStart(int (*start)(), const char* const* allowed = nullptr);
 
 // Runs fn(context) within the budget: an abandoned run (budget spent,
 // memory refused) is caught. Then the interpreter's state is put back.
@@ -37,6 +46,14 @@ template <class F>
 bool sandboxRun(F& fn) {
   return sandboxRun([](void* c) { (*static_cast<F*>(c))(); }, &fn);
 }
+
+// Frees the cycles of arrays and dictionaries, made since the start, that
+// nothing outside them refers to (sandboxRun does it after every input; a
+// target that releases more afterwards calls it again).
+void collectCycles();
+
+// The names of every operator of the running interpreter, in table order.
+std::vector<std::string> operatorNames();
 
 // Runs bytes as script text the way the program runs text (under
 // errorcheck, errors reported through handleerror). NUL bytes are part of

@@ -58,6 +58,26 @@ protected:
   }
 };
 
+// The root hook runs once per making of the root, with "class" already in
+// place (its operator asks the registry), and not on later registrations.
+std::vector<uint32_t> hookCounts;
+void countingRootHook() { hookCounts.push_back(objClassCount()); }
+
+TEST_F(Classes, TheRootHookRunsOnceWhenTheRootIsMade) {
+  hookCounts.clear();
+  objSetRootHook(countingRootHook);
+  registerShapes();
+  objClassInit();
+  EXPECT_EQ(hookCounts, std::vector<uint32_t>{1});
+  objClassTestReset();
+  objClassInit();
+  EXPECT_EQ(hookCounts, (std::vector<uint32_t>{1, 1}));
+  objSetRootHook(nullptr);
+  objClassTestReset();
+  objClassInit();
+  EXPECT_EQ(hookCounts.size(), 2u);
+}
+
 TEST_F(Classes, FirstRegistrationCreatesTheRootAsIdZero) {
   EXPECT_EQ(objClassCount(), 0u);
   EXPECT_EQ(objClassRegister("curve", 0, curveHandler), 1);

@@ -125,6 +125,46 @@ TEST_F(XlateMissing, UntranslatedTextsAreCollectedOnceOnceATableIsLoaded) {
   EXPECT_EQ(missingTexts().back(), big);
 }
 
+// At shut-down the collected texts go with the table: 3000 untranslated
+// texts fill several arenas, and after xlateRelease none is held, the table
+// is empty again and the image blocks were told to drop their addresses.
+TEST_F(XlateMissing, ReleaseFreesTheCollectedTextsAndTheTable) {
+  int hookCalls = 0;
+  static int* calls;
+  calls = &hookCalls;
+  static bool cleared;
+  cleared = false;
+  xlateSetStorageHook([](const char* pool, uint32_t, const void* pairs, uint32_t) {
+    ++*calls;
+    cleared = !pool && !pairs;
+  });
+  xlateSetTemplateName("template.txt");
+  xlateSetInterpreterFlag(true);
+  load({{"Open", "Ouvrir"}});
+  for (int i = 0; i < 3000; ++i) ask(0, ("untranslated text " + std::to_string(i)).c_str());
+  EXPECT_EQ(xlateMissingCount(), 3000);
+  EXPECT_GT(xlateArenaCount(), 1);
+
+  xlateRelease();
+  EXPECT_EQ(xlateArenaCount(), 0);
+  EXPECT_EQ(xlateMissingCount(), 0);
+  EXPECT_EQ(xlatePairCount(), 0);
+  EXPECT_TRUE(cleared);
+  EXPECT_TRUE(xlateCanRestore());
+  // Nothing is loaded any more: texts stay as they are and are not kept.
+  int result = 0;
+  EXPECT_EQ(ask(0, "Open", &result), "Open");
+  EXPECT_EQ(result, -1);
+  EXPECT_EQ(xlateMissingCount(), 0);
+  // The settings of the run stay.
+  EXPECT_STREQ(xlateTemplateName(), "template.txt");
+  EXPECT_TRUE(xlateInterpreterFlag());
+  // A second release (the program's and a test's) finds nothing to free.
+  xlateRelease();
+  EXPECT_EQ(xlateArenaCount(), 0);
+  xlateSetStorageHook(nullptr);
+}
+
 // The storage hook sees the pool and the pairs of a loaded table each time
 // they may have moved, and nulls when the table is reset.
 struct Seen {

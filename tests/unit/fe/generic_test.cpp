@@ -35,6 +35,7 @@ struct TestRecord {
   size_t next = 0;
   feObject lastKey{};           // a bit copy of the key of the last 109/110
   int32_t lastPutValue = 0;
+  int attrMessages = 0;         // 107 and 108 received
 };
 
 int testHandler(void* object, int message, intptr_t a, intptr_t b, intptr_t) {
@@ -74,10 +75,71 @@ int testHandler(void* object, int message, intptr_t a, intptr_t b, intptr_t) {
     case feMsgMaxLength:
       *reinterpret_cast<int32_t*>(a) = 9;
       return 0;
+    case feMsgGetAttr:
+    case feMsgPutAttr:
+      // Counted only: this class answers 109 and 110, so the attribute
+      // messages must never reach it from get and put.
+      ++r->attrMessages;
+      return 0;
     default:
       return objNotHandled;  // the superclass is the root
   }
 }
+
+// Classes with keyed attributes only (107, 108): "gtPt" reads as [1 2 3];
+// "gtW" an integer, kept in lastPutValue; other keys answer 281. One answers
+// 109 and 110 with -1 (as classes do that answer -1 to every message they
+// do not know), the other leaves them to the root (-303).
+int attrHandler(void* object, int message, intptr_t a, intptr_t b, int notHandled) {
+  auto* r = static_cast<TestRecord*>(object);
+  const auto* key = reinterpret_cast<const feObject*>(a);
+  const auto isKey = [key](const char* text) {
+    if (feType(key) != feTName) return false;
+    const char* k = nullptr;
+    size_t n = 0;
+    feNameText(key, &k, &n);
+    return n == std::strlen(text) && std::memcmp(k, text, n) == 0;
+  };
+  switch (message) {
+    case feMsgFree:
+      ++r->freed;
+      return 0;
+    case feMsgGetAttr: {
+      ++r->attrMessages;
+      r->lastKey = *key;
+      auto* out = reinterpret_cast<feObject*>(b);
+      if (isKey("gtW")) return feMakeInt(out, r->lastPutValue);
+      if (isKey("gtPt")) {
+        feObject xyz[3];
+        for (int i = 0; i < 3; ++i) feMakeReal(&xyz[i], i + 1);
+        return feMakeArray(out, xyz, 3);
+      }
+      return feErrUnknownKey;
+    }
+    case feMsgPutAttr: {
+      ++r->attrMessages;
+      r->lastKey = *key;
+      const auto* value = reinterpret_cast<const feObject*>(b);
+      if (!isKey("gtW")) return feErrUnknownKey;
+      if (feType(value) != feTInt) return feErrTypeCheck;
+      r->lastPutValue = value->w0.i;
+      return 0;
+    }
+    default:
+      return notHandled;
+  }
+}
+
+int attrMinusOneHandler(void* object, int message, intptr_t a, intptr_t b, intptr_t) {
+  return attrHandler(object, message, a, b, -1);
+}
+
+int attrRootHandler(void* object, int message, intptr_t a, intptr_t b, intptr_t) {
+  return attrHandler(object, message, a, b, objNotHandled);
+}
+
+// Answers -1 to everything: neither the element nor the attribute messages.
+int minusOneHandler(void*, int, intptr_t, intptr_t, intptr_t) { return -1; }
 
 // The superclass is the root, which handles nothing.
 int bareHandler(void*, int, intptr_t, intptr_t, intptr_t) { return objNotHandled; }
@@ -89,6 +151,21 @@ uint16_t testClass() {
 
 uint16_t bareClass() {
   static const uint16_t id = objClassRegister("gtBare", 0, bareHandler);
+  return id;
+}
+
+uint16_t attrMinusOneClass() {
+  static const uint16_t id = objClassRegister("gtAttrM", 0, attrMinusOneHandler);
+  return id;
+}
+
+uint16_t attrRootClass() {
+  static const uint16_t id = objClassRegister("gtAttrR", 0, attrRootHandler);
+  return id;
+}
+
+uint16_t minusOneClass() {
+  static const uint16_t id = objClassRegister("gtMinus1", 0, minusOneHandler);
   return id;
 }
 
@@ -895,6 +972,172 @@ TEST_F(Generic, AgetAndAputHandAProgramObjectTheWholePath) {
   push(num(4));
   ASSERT_EQ(feOpAget(), feOk);
   EXPECT_EQ(top().w0.i, 40);
+}
+
+// ---------------------------------------------------------------------------
+// Keyed attributes through get, put, aget and aput
+
+TEST_F(Generic, AttributeClassesAnswerGetAndPutByKey) {
+  for (const uint16_t cls : {attrMinusOneClass(), attrRootClass()}) {
+    SCOPED_TRACE(cls == attrRootClass() ? "109 left to the root" : "109 answered -1");
+    TestRecord& rec = record(cls);
+    const feObject o = object(rec);
+    const feObject pt = name("gtPt");
+    feObject out;
+    ASSERT_EQ(feGet(&o, &pt, &out), feOk);
+    keep(out);
+    ASSERT_EQ(feType(&out), feTArray);
+    ASSERT_EQ(feArrayLength(&out), 3);
+    EXPECT_EQ(feArrayElem(&out, 2)->w0.d, 3.0);
+
+    push(o);
+    push(name("gtW"));
+    push(num(5));
+    ASSERT_EQ(feOpPut(), feOk);
+    EXPECT_EQ(depth(), 0);
+    EXPECT_EQ(rec.lastPutValue, 5);
+    push(o);
+    push(name("gtW"));
+    ASSERT_EQ(feOpGet(), feOk);
+    ASSERT_EQ(depth(), 1);
+    EXPECT_EQ(top().w0.i, 5);
+    feStackClear(*feOperandStack());
+
+    // The member syntax reads attributes too.
+    push(o);
+    push(name("gtW"));
+    ASSERT_EQ(feOpLOAD(), feOk);
+    EXPECT_EQ(top().w0.i, 5);
+    feStackClear(*feOperandStack());
+
+    // The class's errors reach the caller, with the operands left in place.
+    struct Failure {
+      const char* what;
+      std::vector<feObject> operands;
+      int (*op)();
+      int code;
+    };
+    const Failure failures[] = {
+        {"unknown key", {o, name("gtNoSuch")}, feOpGet, feErrUnknownKey},
+        {"put of an unknown key", {o, name("gtNoSuch"), num(1)}, feOpPut, feErrUnknownKey},
+        {"put of a wrong type", {o, name("gtW"), str("x")}, feOpPut, feErrTypeCheck},
+    };
+    for (const Failure& f : failures) {
+      feStackClear(*feOperandStack());
+      for (const feObject& v : f.operands) push(v);
+      SCOPED_TRACE(f.what);
+      expectFailureKeepsStack(f.op, f.code);
+    }
+    feStackClear(*feOperandStack());
+    EXPECT_EQ(rec.lastPutValue, 5);
+  }
+}
+
+TEST_F(Generic, AgetAndAputReachAttributesAlongAPath) {
+  for (const uint16_t cls : {attrMinusOneClass(), attrRootClass()}) {
+    SCOPED_TRACE(cls == attrRootClass() ? "109 left to the root" : "109 answered -1");
+    TestRecord& rec = record(cls);
+    const feObject o = object(rec);
+
+    // The first element is the attribute, the rest walks its value.
+    push(o);
+    push(array({name("gtPt"), num(1)}));
+    ASSERT_EQ(feOpAget(), feOk);
+    ASSERT_EQ(depth(), 1);
+    EXPECT_EQ(top().w0.d, 2.0);
+    feStackClear(*feOperandStack());
+
+    push(o);
+    push(array({name("gtW")}));
+    push(num(9));
+    ASSERT_EQ(feOpAput(), feOk);
+    EXPECT_EQ(depth(), 0);
+    EXPECT_EQ(rec.lastPutValue, 9);
+    push(o);
+    push(array({name("gtW")}));
+    ASSERT_EQ(feOpAget(), feOk);
+    EXPECT_EQ(top().w0.i, 9);
+    feStackClear(*feOperandStack());
+
+    // A key that is not an array is the attribute's key itself.
+    push(o);
+    push(name("gtW"));
+    push(num(4));
+    ASSERT_EQ(feOpAput(), feOk);
+    push(o);
+    push(name("gtW"));
+    ASSERT_EQ(feOpAget(), feOk);
+    EXPECT_EQ(top().w0.i, 4);
+    feStackClear(*feOperandStack());
+
+    struct Failure {
+      const char* what;
+      std::vector<feObject> operands;
+      int (*op)();
+      int code;
+    };
+    const Failure failures[] = {
+        {"empty path", {o, array({})}, feOpAget, feErrLengthCheck},
+        {"aput empty path", {o, array({}), num(1)}, feOpAput, feErrLengthCheck},
+        {"unknown first key", {o, array({name("gtNoSuch"), num(0)})}, feOpAget, feErrUnknownKey},
+        {"aput unknown first key", {o, array({name("gtNoSuch"), num(0)}), num(1)}, feOpAput, feErrUnknownKey},
+        {"aput unknown single key", {o, array({name("gtNoSuch")}), num(1)}, feOpAput, feErrUnknownKey},
+        {"index beyond the attribute", {o, array({name("gtPt"), num(3)})}, feOpAget, feErrRangeCheck},
+        {"walks into an integer", {o, array({name("gtW"), num(0)})}, feOpAget, feErrUnimplemented},
+        {"aput into an integer", {o, array({name("gtW"), num(0)}), num(1)}, feOpAput, feErrUnimplemented},
+    };
+    for (const Failure& f : failures) {
+      feStackClear(*feOperandStack());
+      for (const feObject& v : f.operands) push(v);
+      SCOPED_TRACE(f.what);
+      expectFailureKeepsStack(f.op, f.code);
+    }
+    feStackClear(*feOperandStack());
+    EXPECT_EQ(rec.lastPutValue, 4);
+  }
+}
+
+TEST_F(Generic, ElementClassesNeverReceiveTheAttributeMessages) {
+  TestRecord& rec = record(testClass());
+  const feObject o = object(rec);
+  const feObject two = num(2), one = num(1), w = name("gtW");
+  feObject out;
+  // Success and the class's own failure alike stay with 109 and 110.
+  ASSERT_EQ(feGet(&o, &two, &out), feOk);
+  EXPECT_EQ(feGet(&o, &w, &out), feErrRangeCheck);
+  ASSERT_EQ(fePut(&o, &w, &one), feOk);
+  push(o);
+  push(array({name("gtW"), num(0)}));
+  ASSERT_EQ(feOpAget(), feOk);
+  feStackClear(*feOperandStack());
+  push(o);
+  push(array({}));
+  push(num(3));
+  ASSERT_EQ(feOpAput(), feOk);
+  EXPECT_EQ(rec.lastPutValue, 3);
+  EXPECT_EQ(rec.attrMessages, 0);
+}
+
+TEST_F(Generic, ClassesAnsweringNeitherKeepTheElementAnswer) {
+  // -303 from both messages reads as 275, as before the attribute messages
+  // were tried; a class that answers -1 to everything keeps its -1.
+  for (const auto& [cls, code] : {std::pair{bareClass(), int(feErrUnimplemented)}, std::pair{minusOneClass(), -1}}) {
+    SCOPED_TRACE(code);
+    const feObject o = object(cls);
+    const feObject w = name("gtW"), one = num(1);
+    feObject out;
+    EXPECT_EQ(feGet(&o, &w, &out), code);
+    EXPECT_EQ(fePut(&o, &w, &one), code);
+    const feObject path = array({name("gtW"), num(0)});
+    for (int (*op)() : {feOpAget, feOpAput}) {
+      feStackClear(*feOperandStack());
+      push(o);
+      push(path);
+      if (op == feOpAput) push(num(1));
+      expectFailureKeepsStack(op, code);
+    }
+    feStackClear(*feOperandStack());
+  }
 }
 
 // ---------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "fe/file.h"
 #include "fe/names_table.h"
 #include "fe/newbio.h"
+#include "fe/release.h"
 
 #include <gtest/gtest.h>
 
@@ -248,10 +249,13 @@ TEST_F(NewbioImage, AGraphComesBackWithItsCycleSharedBodiesAndCounts) {
     Graph g;
     ASSERT_EQ(feImageWrite(file.c_str(), &g.root, nullptr), feOk);
   }
+  const int32_t arrays = feArrayBodiesLive();
+  const int32_t dicts = feDictBodiesLive();
   feImage* image = nullptr;
   ASSERT_EQ(feImageRead(file.c_str(), &image), feOk);
   const feObject* root = feImageSystemDict(image);
   ASSERT_EQ(feType(root), feTDict);
+  EXPECT_GT(feArrayBodiesLive(), arrays);
 
   // The dictionary holds itself again.
   feObject self = member(root, "self");
@@ -318,7 +322,11 @@ TEST_F(NewbioImage, AGraphComesBackWithItsCycleSharedBodiesAndCounts) {
   EXPECT_EQ(sharedBody->refs, 2u);
   EXPECT_EQ(wholeBody->refs, 2u);
   EXPECT_EQ(keyBody->refs, 2u);
+  // An image whose graph was not taken frees its bodies one by one: the
+  // counts of live bodies come back.
   feImageFree(image);
+  EXPECT_EQ(feArrayBodiesLive(), arrays);
+  EXPECT_EQ(feDictBodiesLive(), dicts);
 }
 
 TEST_F(NewbioImage, TheFileHasTheHeadTheNameTableAndWholeStrings) {

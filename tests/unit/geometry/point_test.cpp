@@ -108,6 +108,19 @@ TEST_F(Point, BadListsMakeNothing) {
   feExecString("clear");
 }
 
+// In a document, a key passed on to the graphic object queues the point for
+// update before it is refused: the queue's reference keeps it until the
+// queue goes with the document, and only then is it freed (a point freed at
+// once would be released again from the queue).
+TEST_F(Point, ARefusedKeyInADocumentIsFreedByTheUpdateQueue) {
+  ASSERT_EQ(feExecString("null aNewDoc"), 0);
+  int error = 0;
+  EXPECT_EQ(make("[/loc [1 1 1] /nosuchkey 1] aPointMake", &error), nullptr);
+  EXPECT_NE(error, 0);
+  feExecString("clear");
+  docResetAll();
+}
+
 TEST_F(Point, CurveMessagesGiveThePositionWhateverTheParameter) {
   pointRec* p = make("[/loc [1 2 3]] aPointMake");
   ASSERT_NE(p, nullptr);

@@ -307,6 +307,23 @@ TEST_F(CTabTest, ReleaseFreesAtZeroAndClearsTheCurrentTable) {
   EXPECT_EQ(cTabCurrent(), nullptr);
 }
 
+// A table made by a script stays while it is current, whether or not the
+// script keeps it, and goes when the next one is made: making tables over
+// and over keeps one alive, not one per call.
+TEST_F(CTabTest, ScriptTablesDoNotPileUp) {
+  ASSERT_EQ(run("aColorTableMake /kept exch def"), 0);
+  EXPECT_EQ(cTabLiveCount(), 1);
+  ASSERT_EQ(run("0 1 9 { pop aColorTableMake pop } for"), 0);
+  // The kept one and the current one.
+  EXPECT_EQ(cTabLiveCount(), 2);
+  ASSERT_EQ(run("aColorTableGet aAvailColorCount 1 aColorTranslateIDToName"), 0);
+  EXPECT_EQ(stack(), "-colorTab- 64 (Red)");
+  ASSERT_EQ(run("/kept null def aColorTableMake pop"), 0);
+  EXPECT_EQ(cTabLiveCount(), 1);
+  cTabReset();
+  EXPECT_EQ(cTabLiveCount(), 0);
+}
+
 TEST_F(CTabTest, CopyTakesTheEntriesAndRebuilds) {
   cTab* from = cTabMakeDefault();
   std::strcpy(from->entries[3].name, "Leaf");

@@ -10,7 +10,9 @@
 #include "fe/generic.h"
 #include "fe/stack.h"
 #include "memfile_fixture.h"
+#include "objects/doclive.h"
 #include "objects/docstate.h"
+#include "objects/docvar.h"
 #include "objects/iofile.h"
 #include "objects/ioformat.h"
 
@@ -213,11 +215,13 @@ TEST_F(DdRecord, ARecordCutShortFails) {
   EXPECT_EQ(block, nullptr);
 }
 
-// The class "docdict": "dd" in userdict is an object for the test document.
+// The class "docdict": "dd" in userdict is an object for the test document,
+// whose record is registered as the document events register theirs.
 class DocDict : public ::testing::Test {
 protected:
   void SetUp() override {
     execfx::start();
+    docLiveAdd(&doc);
     ASSERT_EQ(docdictNew(&doc, &object), 0);
     feObject value;
     feMakeObjRef(&value, object);
@@ -228,6 +232,7 @@ protected:
     feMakeNull(&none);
     execfx::defineUser("dd", none);
     execfx::stop();
+    docLiveRemove(&doc);
     ddFree(&doc.attrs);
   }
   // The operands a script text leaves, or its error code.
@@ -291,14 +296,37 @@ TEST_F(DocDict, ForallRunsTheProcedureWithEachKeyAndValue) {
   EXPECT_EQ(run("dd 5 forall"), std::to_string(feErrTypeCheck));
 }
 
-TEST_F(DocDict, WithoutADocumentNothingIsFound) {
+TEST_F(DocDict, WithoutADocumentEveryMessageButFreeAnswersNoDoc) {
   void* orphan = nullptr;
   docdictNew(nullptr, &orphan);
   std::swap(object, orphan);
-  EXPECT_EQ(get("A"), std::to_string(feErrUndefined));
-  EXPECT_EQ(put("A", "x"), feErrUndefined);
+  EXPECT_EQ(get("A"), std::to_string(docErrNoDoc));
+  EXPECT_EQ(put("A", "x"), docErrNoDoc);
   std::swap(object, orphan);
-  objMeth(docdictClassId(), 100, orphan);
+  EXPECT_EQ(objMeth(docdictClassId(), 100, orphan), 0);
+  // A message to the class itself (the image writer sends 500 to every
+  // class) has no object to refuse it for.
+  EXPECT_EQ(objMeth(docdictClassId(), 500, nullptr), objNotHandled);
+}
+
+// A script keeps the object and the document goes: no message but 100 reads
+// the record any more (the sanitizers see to that); the object itself stays
+// a value the script can compare, and letting it go frees it.
+TEST_F(DocDict, OnceTheDocumentIsGoneEveryMessageButFreeAnswersNoDoc) {
+  put("A", "x");
+  docLiveRemove(&doc);
+  EXPECT_EQ(get("A"), std::to_string(docErrNoDoc));
+  EXPECT_EQ(put("A", "y"), docErrNoDoc);
+  EXPECT_EQ(entries(doc.attrs), "A=x") << "nothing was set";
+  int32_t length = 0;
+  for (int message : {112, 119, 406, 103, 999})
+    EXPECT_EQ(objMeth(docdictClassId(), message, object, reinterpret_cast<intptr_t>(&length)), docErrNoDoc)
+        << message;
+  EXPECT_EQ(run("{} dd exch forall"), std::to_string(docErrNoDoc));
+  EXPECT_EQ(run("dd dd eq"), "true");
+  // A record registered again is another document: a new number.
+  docLiveAdd(&doc);
+  EXPECT_EQ(get("A"), std::to_string(docErrNoDoc));
 }
 
 }  // namespace

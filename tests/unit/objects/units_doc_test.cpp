@@ -78,6 +78,36 @@ TEST_F(UnitsDoc, EachDocumentKeepsItsUnits) {
   EXPECT_EQ(script("kept /lead0 true put /kept null def 0.25 aLengthToString"), "(0.25)");
 }
 
+// A document's units as a script holds them (the document attribute
+// "units" hands out such an object): the document's own record, current or
+// not, until the document goes; then every message but 100 answers -4146.
+TEST_F(UnitsDoc, ADocumentsUnitsObjectReachesItsRecordUntilTheDocumentGoes) {
+  dbDocRec*& a = newDoc();
+  dbDocRec*& b = newDoc();
+  activate(b);
+  void* units = unitDocObjectNew(a);
+  ASSERT_NE(units, nullptr);
+  EXPECT_EQ(objInClass(units, "units"), 1);
+  feObject value;
+  feMakeObjRef(&value, units);
+  execfx::defineUser("ua", value);
+  EXPECT_EQ(script("ua /precision 0.5 put ua /precision get"), "0.5");
+  EXPECT_EQ(a->units.step, 0.5);
+  EXPECT_NE(b->units.step, 0.5) << "the current document's units are not touched";
+
+  evtSignal(docEvtFamily | docEvtFreed, reinterpret_cast<intptr_t>(&a));
+  const std::string noDoc = "error " + std::to_string(docErrNoDoc);
+  EXPECT_EQ(script("ua /precision get"), noDoc);
+  EXPECT_EQ(script("ua /precision 1 put"), noDoc);
+  const uint16_t id = *static_cast<uint16_t*>(units);
+  for (int message : {107, 108, 500, 999}) EXPECT_EQ(objMeth(id, message, units), docErrNoDoc) << message;
+  EXPECT_EQ(objMeth(id, 500, nullptr), -1) << "to the class itself: \"units\" stores the block";
+  EXPECT_EQ(script("ua ua eq"), "true");
+  feObject none;
+  feMakeNull(&none);
+  execfx::defineUser("ua", none);  // the last reference: message 100 frees it
+}
+
 TEST_F(UnitsDoc, MillimetreModeFollowsTheDocument) {
   dbDocRec*& a = newDoc();
   dbDocRec*& b = newDoc();

@@ -5,6 +5,7 @@
 #include "core/errors.h"
 #include "core/units.h"
 #include "fe/arrays.h"
+#include "objects/units_doc.h"
 
 #include <string>
 #include <vector>
@@ -57,14 +58,23 @@ TEST_F(DocTest, KeysAnswerTheirValues) {
   EXPECT_EQ(attr(doc, "dirty"), "true");
   EXPECT_EQ(doc->flags & (docDirty | docAutoSaveDue), uint32_t{docDirty | docAutoSaveDue});
 
-  // The units object is the one in the document's settings.
+  // The units object reaches the units of the document's settings; it is
+  // an object of its own, which a script may keep past the document.
+  unitClassRegister();
   feObject k = gobjfx::name("units"), v;
   feMakeNull(&v);
   ASSERT_EQ(objMeth(docClassId(), msgGetAttr, doc, reinterpret_cast<intptr_t>(&k), reinterpret_cast<intptr_t>(&v)),
             0);
   void* units = nullptr;
-  feGetObjRef(&v, nullptr, &units);
-  EXPECT_EQ(units, &doc->settings->units);
+  feGetObjRef(&v, "units", &units);
+  ASSERT_NE(units, nullptr);
+  EXPECT_NE(units, &doc->settings->units);
+  feObject precision = gobjfx::name("precision"), step;
+  feMakeReal(&step, 0.25);
+  EXPECT_EQ(objMeth(*static_cast<uint16_t*>(units), msgSetAttr, units, reinterpret_cast<intptr_t>(&precision),
+                    reinterpret_cast<intptr_t>(&step)),
+            0);
+  EXPECT_EQ(doc->settings->units.step, 0.25);
   feFree(&v);
 }
 

@@ -55,7 +55,7 @@ inline int fsegHandler(void* object, int message, intptr_t a, intptr_t b, intptr
       return 0;
     }
     case msgPointAtT: {
-      const double t = objDoubleOfWord(a);
+      const double t = *reinterpret_cast<const double*>(a);
       auto* out = reinterpret_cast<double*>(b);
       for (int i = 0; i < 3; ++i) out[i] = seg->p0[i] + t * (seg->p1[i] - seg->p0[i]);
       return 0;

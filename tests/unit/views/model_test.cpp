@@ -6,9 +6,11 @@
 #include "core/bbox.h"
 #include "core/debug.h"
 #include "fe/stack.h"
+#include "objects/group.h"
 #include "objects/sieve.h"
 #include "views/current.h"
 #include "views/doc.h"
+#include "views/redraw.h"
 #include "views/sheet.h"
 #include "views/view.h"
 #include "views/vwinit.h"
@@ -249,6 +251,37 @@ TEST_F(ModelTest, CurrentModelBringsItsSieveAndSettings) {
   EXPECT_EQ(vwCurModel(), nullptr);
   EXPECT_EQ(wpCurrent(), nullptr);
   EXPECT_EQ(sieveCurrent(), nullptr);
+}
+
+// A model that a script holds outlives its document: taken out of the
+// document it lets go of the document's settings record (its sieve's
+// document), is no longer current and drops its pending redraws; linked to
+// another document it names its objects for that one.
+TEST_F(ModelTest, AModelKeptByAScriptLetsGoOfItsDocument) {
+  docRec* doc = newDoc();
+  docSetCurrent(doc);
+  modelRec* model = linked(doc);
+  modelSetCurrent(model);
+  feObjRefRetain(model);  // the script's
+  ASSERT_EQ(wpCurrent(), model->curPlane);
+  ASSERT_EQ(model->sieve->doc, doc->settings);
+  ASSERT_EQ(sieveCurrent(), model->sieve);
+  gobjRec* object = objNew(tpoint());
+  grpAddTo(object, vwPendingSlot(model));
+
+  EXPECT_EQ(modelRemove(model), 0);
+  EXPECT_EQ(model->owner, nullptr);
+  EXPECT_EQ(model->sieve->doc, nullptr);
+  EXPECT_EQ(doc->settings->sieve, nullptr);
+  EXPECT_EQ(vwCurModel(), nullptr);
+  EXPECT_EQ(wpCurrent(), nullptr);
+  EXPECT_EQ(vwPendingTake(model), nullptr);
+
+  docRec* other = newDoc();
+  modelLink(model, other);
+  EXPECT_EQ(model->sieve->doc, other->settings);
+  feObjRefRelease(model);  // the document's use stays
+  EXPECT_EQ(other->firstModel, model);
 }
 
 TEST_F(ModelTest, AttributeKeys) {

@@ -113,11 +113,12 @@ TEST_F(SheetTest, UnlinkTakesTheSheetOutAndGivesItsViewNumbersBack) {
   vwfx::changes().clear();
   EXPECT_EQ(sheetUnlink(sheet), 0);
   EXPECT_EQ(doc->firstSheet, nullptr);
+  EXPECT_EQ(sheet->owner, nullptr) << "a sheet a script keeps may outlive the document";
   EXPECT_EQ(vwfx::changeCodes(), std::vector<uint32_t>{vwEvSheetRemoved});
   // The number is free again: the next view of the document takes it.
   sheetRec* other = newSheet(doc);
   EXPECT_EQ(other->firstView->index, number);
-  EXPECT_EQ(sheetUnlink(sheet), vwErrNotInList);  // out already
+  EXPECT_EQ(sheetUnlink(sheet), vwErrBadObject);  // out already: no owner
   int notASheet = 0;
   EXPECT_EQ(sheetUnlink(reinterpret_cast<sheetRec*>(&notASheet)), vwErrBadObject);
   sheet->head.object.refCount = 0;
@@ -131,8 +132,15 @@ TEST_F(SheetTest, MessagesLinkToTheCurrentDocumentAndUnlink) {
   docSetCurrent(doc);
   EXPECT_EQ(objMeth(sheetClassId(), msgAttach, sheet), 0);
   EXPECT_EQ(doc->firstSheet, sheet);
+  // Linked twice, the list would run in a circle.
+  EXPECT_EQ(objMeth(sheetClassId(), msgAttach, sheet), vwErrAlreadyOwned);
+  EXPECT_EQ(sheet->next, nullptr);
   EXPECT_EQ(objMeth(sheetClassId(), msgDetach, sheet), 0);
   EXPECT_EQ(doc->firstSheet, nullptr);
+  // Unlinked, it may join a document again.
+  EXPECT_EQ(objMeth(sheetClassId(), msgAttach, sheet), 0);
+  EXPECT_EQ(doc->firstSheet, sheet);
+  EXPECT_EQ(objMeth(sheetClassId(), msgDetach, sheet), 0);
   sheetRec* made = nullptr;
   EXPECT_EQ(objMeth(sheetClassId(), msgNew, nullptr, reinterpret_cast<intptr_t>(&made)), 0);
   ASSERT_NE(made, nullptr);

@@ -116,6 +116,29 @@ TEST_F(SheetWindow, AWindowSetOnAnotherSheetLeavesTheFirst) {
   EXPECT_EQ(second->window, window);
 }
 
+// A script keeps a window whose native window is then destroyed: neither a
+// sheet nor a new document takes it.
+TEST_F(SheetWindow, AWindowWhoseNativeWindowIsGoneIsRefused) {
+  docRec* doc = newDoc();
+  sheetRec* sheet = newSheet(doc);
+  windRecord* window = newWindow(RECT{0, 0, 300, 200});
+  DestroyWindow(native(window));
+  ASSERT_TRUE(window->flags & windGone);
+  feObject value;
+  feMakeObjRef(&value, window);
+  feObject pushed = value;
+  feDup(&pushed);
+  EXPECT_EQ(set(sheet, "window", value), vwErrBadObject);
+  EXPECT_EQ(sheet->window, nullptr);
+  const docRec* current = vwCurDoc();
+  ASSERT_EQ(fePush(feOperandStack(), &pushed), 0);
+  EXPECT_EQ(eval("aNewDoc"), std::to_string(vwErrBadObject));
+  EXPECT_EQ(vwCurDoc(), current) << "no document was made";
+  // The error's copy of the operands held the window too.
+  EXPECT_EQ(eval("{ nosuch } stopped"), "true");
+  windRelease(window);  // the creation's reference
+}
+
 TEST_F(SheetWindow, ViewAllFitsTheOtherViewsIntoTheWindowLessTheInset) {
   docRec* doc = newDoc();
   windRecord* window = newWindow(RECT{0, 0, 500, 400});

@@ -9,6 +9,7 @@
 #include "fe/script.h"
 #include "fe/stack.h"
 #include "objects/gobject.h"
+#include "objects/uphooks.h"
 #include "views/current.h"
 #include "views/doc.h"
 #include "views/model.h"
@@ -325,6 +326,38 @@ TEST_F(WplaneTest, CurrentPlaneHoldsOneReferenceAndRaisesTheSerial) {
   while (wpSerial() != 0x7FFF) wpSetCurrent(wpCurrent() == a ? b : a);
   wpSetCurrent(wpCurrent() == a ? b : a);
   EXPECT_EQ(wpSerial(), 0);
+}
+
+// A plane made current that nothing else holds goes when another plane is
+// made current: nothing could reach it any more. A plane that stands in for
+// a while (the world plane of objPushWorldPlane) keeps the one before alive
+// until it is current again, whoever else let go of it meanwhile.
+TEST_F(WplaneTest, ACurrentPlaneNothingElseHoldsGoesWhenReplaced) {
+  const double origin[3] = {0, 0, 0}, right[3] = {1, 0, 0}, up[3] = {0, 1, 0};
+  const int32_t before = vwLive().planes;
+  wplaneRec* loose = wpCreate("Loose", 0, origin, right, up);
+  wpSetCurrent(loose);
+  EXPECT_EQ(loose->head.object.refCount, 1);
+  wpSetCurrent(world);
+  EXPECT_EQ(vwLive().planes, before) << "the loose plane was freed";
+  EXPECT_EQ(world->head.object.refCount, 2);
+
+  objViewHooks hooks{};
+  vwFillObjectHooks(&hooks);
+  objSetViewHooks(hooks);
+  loose = wpCreate("Loose", 0, origin, right, up);
+  wpSetCurrent(loose);
+  const objSavedPlane saved = objPushWorldPlane();
+  ASSERT_NE(saved.plane, nullptr);
+  EXPECT_EQ(wpCurrent(), saved.plane);
+  EXPECT_EQ(vwLive().planes, before + 2);
+  objPopWorldPlane(saved);
+  objSetViewHooks(objViewHooks{});
+  EXPECT_EQ(wpCurrent(), loose);
+  EXPECT_EQ(loose->head.object.refCount, 1);
+  EXPECT_EQ(vwLive().planes, before + 1) << "the world plane went, the loose one stays";
+  wpSetCurrent(nullptr);
+  EXPECT_EQ(vwLive().planes, before);
 }
 
 TEST_F(WplaneTest, TrackedPointsMakeTheTemporaryWorkPlane) {

@@ -71,12 +71,14 @@ bool toSink(const char* text, size_t length) {
     return false;
   }
   // The run holds its own copy of the sink: the sink may replace itself
-  // (aOut) while it runs.
-  feObject running;
-  feCopyValue(&running, &sink);
+  // (aOut) while it runs. The copy goes also when the run is abandoned.
+  struct Running {
+    feObject value;
+    ~Running() { feFree(&value); }
+  } running;
+  feCopyValue(&running.value, &sink);
   const SinkRun guard;
-  feExecObject(&running);
-  feFree(&running);
+  feExecObject(&running.value);
   return true;
 }
 

@@ -165,7 +165,14 @@ void cTabSetDefaults(cTab* table) {
 
 cTab* cTabMakeDefault() {
   cTab* table = cTabNew();
-  cTabSetDefaults(table);
+  // The defaults run the localisation scripts: a run abandoned there
+  // (memory ran out) takes the new table with it.
+  try {
+    cTabSetDefaults(table);
+  } catch (...) {
+    cTabRelease(table);
+    throw;
+  }
   return table;
 }
 

@@ -68,6 +68,10 @@ void create(intptr_t document) {
   rec->idCounter = 1;
   rec->docId = uint16_t(n);
   docLiveAdd(rec);
+  // The document holds the record from here on: the colour defaults and the
+  // modules' hooks run scripts, and a run abandoned there (memory ran out)
+  // frees the record, as far as it was made, with the document.
+  *slot = rec;
   uint32_t count = 0;
   uAlloc(&rec->toolTypes, &count, iconArrayLength, 1);
   // With no icons (the start-up script sets an empty icon array) there is
@@ -98,7 +102,6 @@ void create(intptr_t document) {
   }
   colorStateCreate(rec);
   runHooks(docEvtCreated, rec);
-  *slot = rec;
   docVarCapture(rec);
 }
 

@@ -100,25 +100,29 @@ int docCreate(docRec** out) {
     docPutPrintSetup(doc, cur->printSetup, cur->printSetupLength);
   else
     printSetupGet(reinterpret_cast<void**>(&doc->printSetup), &doc->printSetupLength);
-  *out = doc;
   // The document events make the settings record (copied from the current
-  // document's) into doc->settings.
-  evtSignal(vwEvDocCreated, reinterpret_cast<intptr_t>(doc));
+  // document's) into doc->settings. Scripts run meanwhile: a run abandoned
+  // there (memory ran out) takes the half-made document with it.
+  try {
+    evtSignal(vwEvDocCreated, reinterpret_cast<intptr_t>(doc));
+  } catch (...) {
+    docFree(doc);
+    throw;
+  }
+  *out = doc;
   return 0;
 }
 
-int docCopy(docRec* source, docRec** out) {
-  if (!docIs(source) || !out) return vwErrBadObject;
-  docRec* doc = nullptr;
-  if (const int answer = docCreate(&doc)) return answer;
+namespace {
+
+// The models, print setup, directions, colours and sheets of source, into
+// the new document doc; a failing part's answer.
+int copyParts(const docRec* source, docRec* doc) {
   // modelLink puts each copy at the head of the list; moving it to the end
   // keeps the source's order, on which the copied sheets' views rely.
   for (const modelRec* model = source->firstModel; model; model = model->next) {
     modelRec* copy = nullptr;
-    if (const int answer = modelCopy(model, &copy)) {
-      docDiscard(doc);
-      return answer;
-    }
+    if (const int answer = modelCopy(model, &copy)) return answer;
     if (!copy) continue;
     modelLink(copy, doc);
     if (doc->firstModel == copy && copy->next && ownedUnlink(copy) == 0) ownedInsert(copy, ownedAppend);
@@ -128,10 +132,27 @@ int docCopy(docRec* source, docRec** out) {
   colorStateCopy(source->settings, doc->settings);
   for (const sheetRec* sheet = source->firstSheet; sheet; sheet = sheet->next) {
     sheetRec* copy = nullptr;
-    if (const int answer = sheetCopy(sheet, doc, &copy)) {
+    if (const int answer = sheetCopy(sheet, doc, &copy)) return answer;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int docCopy(docRec* source, docRec** out) {
+  if (!docIs(source) || !out) return vwErrBadObject;
+  docRec* doc = nullptr;
+  if (const int answer = docCreate(&doc)) return answer;
+  // The copy runs scripts (its parts' events): a run abandoned there
+  // discards the copy made so far.
+  try {
+    if (const int answer = copyParts(source, doc)) {
       docDiscard(doc);
       return answer;
     }
+  } catch (...) {
+    docDiscard(doc);
+    throw;
   }
   *out = doc;
   return 0;

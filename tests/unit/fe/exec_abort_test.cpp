@@ -9,6 +9,7 @@
 
 #include "core/abort.h"
 #include "core/alloc_test.h"
+#include "fe/output.h"
 #include "fe/release.h"
 
 #include <platform_test.h>
@@ -62,6 +63,8 @@ TEST_F(ExecAbort, AnAbortUnwindsEveryRunAndLeavesTheInterpreterAsItWas) {
       {"((xtDeep) xtNest pop) xtNest pop", true},
       {"(4 array xtDeep) suspend", false},
       {"(5 dict (xtDeep) xtNest) suspend", true},
+      // The output sink runs on a copy of its procedure.
+      {"{ pop xtDeep } aOut (text) print", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -77,6 +80,7 @@ TEST_F(ExecAbort, AnAbortUnwindsEveryRunAndLeavesTheInterpreterAsItWas) {
     EXPECT_THROW(c.viaRunString ? feRunString(c.text) : feExecString(c.text), uAbortSignal);
     feStackClear(*feOperandStack());
     feDictStackInit(feSystemDict(), feUserDict());
+    feOutSetSink(nullptr);
 
     EXPECT_EQ(*feExecStack(), outerStack);
     EXPECT_EQ(feStackCount(*feExecStack()), execDepth);

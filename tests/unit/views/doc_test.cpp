@@ -3,12 +3,15 @@
 // operators.
 #include "doc_fixture.h"
 
+#include "core/abort.h"
 #include "core/text.h"
+#include "objects/ctab.h"
 #include "draw/gdi.h"
 
 #include <platform_test.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -283,6 +286,35 @@ TEST_F(DocTest, ACopyKeepsTheModelOrder) {
   EXPECT_EQ(order, "ABC");
   docDiscard(copy);
   docDiscard(source);
+}
+
+// A run abandoned while a document is made (memory ran out in a script the
+// making runs: here the colour defaults' localisation hook) takes the
+// half-made document, its settings and its colour table with it, whether it
+// was a new document or a copy.
+int opAbortNow(feArgs*) { throw uAbortSignal(SIGABRT); }
+
+TEST_F(DocTest, ADocumentWhoseMakingIsAbandonedLeavesNothingBehind) {
+  if (!execfx::defined("xtAbortNow")) feRegisterOp("xtAbortNow", opAbortNow, "", 0, 0);
+  if (!execfx::defined("aColorTableMake")) cTabInit();
+  docRec* source = newDoc();
+  ASSERT_NE(source, nullptr);
+  const int32_t docs = vwLive().docs;
+  const int32_t tables = cTabLiveCount();
+  define("aLocalizeTongueReq", "pop xtAbortNow");
+  docRec* made = nullptr;
+  EXPECT_THROW(docCreate(&made), uAbortSignal);
+  EXPECT_EQ(made, nullptr);
+  EXPECT_EQ(vwLive().docs, docs);
+  EXPECT_EQ(cTabLiveCount(), tables);
+  EXPECT_THROW(docCopy(source, &made), uAbortSignal);
+  EXPECT_EQ(made, nullptr);
+  EXPECT_EQ(vwLive().docs, docs);
+  EXPECT_EQ(cTabLiveCount(), tables);
+  define("aLocalizeTongueReq", "pop");
+  feStackClear(*feOperandStack());
+  docResetAll();
+  cTabReset();
 }
 
 TEST_F(DocTest, ViewNumbers) {

@@ -11,6 +11,7 @@
 #include "draw/gx.h"
 #include "draw/xforms.h"
 #include "fe/arrays.h"
+#include "fe/attnpoll.h"
 #include "fe/opcall.h"
 #include "fe/operator.h"
 #include "fe/value.h"
@@ -179,10 +180,13 @@ int aSetAngleOp(feArgs* args) {
   return 0;
 }
 
-// "!": inserts 100,000 horizontal lines into the current document.
+// "!": inserts 100,000 horizontal lines into the current document. The
+// interrupt poll (Escape) ends it early; the lines made so far stay. The
+// signature ignores the answer: the operator never fails.
 int aLineTestOp(feArgs*) {
   double y = 0;
   for (int32_t i = 0; i < kTestLines; ++i) {
+    if (i % 1024 == 0 && feAttnPoll()) return feErrInterrupt;
     if (i % 10 == 0) dbgPrintf("[lineTest] line count %ld\n", int32_t(i));
     const double a[3] = {-1, y, 0}, b[3] = {1, y, 0};
     if (gobjRec* line = lineMake(a, b)) {

@@ -61,6 +61,7 @@ int flagMask(int32_t bit, uint8_t* mask) {
 // "Q[gobject]SiB": sets or clears flag bit i of a dictionary entry.
 int opSetObjAttrAttr(feArgs* args) {
   auto* object = static_cast<gobjRec*>(args->in[0].record);
+  if (!object) return feErrTypeCheck;
   uint8_t mask = 0;
   if (const int rc = flagMask(args->in[2].i, &mask)) return rc;
   const feArgText& key = args->in[1].text;
@@ -70,6 +71,7 @@ int opSetObjAttrAttr(feArgs* args) {
 // "Q[gobject]Si#B": whether flag bit i of a dictionary entry is set.
 int opGetObjAttrAttr(feArgs* args) {
   auto* object = static_cast<gobjRec*>(args->in[0].record);
+  if (!object) return feErrTypeCheck;
   uint8_t mask = 0;
   if (const int rc = flagMask(args->in[2].i, &mask)) return rc;
   const feArgText& key = args->in[1].text;

@@ -201,9 +201,15 @@ int uiAChkl(const uiAChklEntry* list, const feObject* key, const feObject* value
     size_t length = 0;
     feNameTextOf(uint16_t(entry->key), &text, &length);
     dbgPrintf("WARNING - Type wrong in UI Argument Checker\n");
-    dbgPrintf("    Type = %c, Key = /%.*s, Value = ", entry->type, int32_t(length), text);
-    fePrint(value, 1);
-    dbgPrintf("\n");
+    // The value's text goes to the debug output with the rest of the
+    // warning, never to the script's own output.
+    feObject shown;
+    const char* valueText = "";
+    int32_t valueLength = 0;
+    const bool haveText = feCvs(value, nullptr, &shown) == feOk;
+    if (haveText) feGetString(&shown, &valueText, &valueLength);
+    dbgPrintf("    Type = %c, Key = /%.*s, Value = %.*s\n", entry->type, int32_t(length), text, valueLength, valueText);
+    if (haveText) feFree(&shown);
   }
   return code;
 }

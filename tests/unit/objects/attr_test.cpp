@@ -216,7 +216,10 @@ TEST_F(Attr, AReadOnlyEntryRefusesChangesThroughTheObject) {
     int answer;
   } refused[] = {{"p (Note) 8 true aSetObjAttrAttr", feErrRangeCheck},
                  {"p (Note) -1 aGetObjAttrAttr", feErrRangeCheck},
-                 {"p (None) 0 true aSetObjAttrAttr", ddErrAbsent}};
+                 {"p (None) 0 true aSetObjAttrAttr", ddErrAbsent},
+                 // A null stands for no object: nothing to flag or read.
+                 {"null (Note) 0 true aSetObjAttrAttr", feErrTypeCheck},
+                 {"null (Note) 0 aGetObjAttrAttr", feErrTypeCheck}};
   for (const auto& c : refused) {
     EXPECT_EQ(feExecString(c.script), c.answer) << c.script;
     feStackClear(*feOperandStack());

@@ -18,7 +18,9 @@
 #include "views/vdef.h"
 #include "views/vwinit.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -203,8 +205,35 @@ void docDiscard(docRec* doc) {
   // The use kept above and the caller's; a script that still refers to the
   // record frees it when it lets go.
   if (count != feObjPermanent) count = count > 2 ? uint8_t(count - 2) : 0;
-  if (count == 0) docFree(doc);
+  if (count == 0) {
+    docFree(doc);
+    return;
+  }
+  // The record outlives the discard: its settings go now, as a closed
+  // document's do, and it answers as one.
+  if (docState().prefs == doc) docState().prefs = nullptr;
+  if (doc->settings) dbDocEvent(docEvtFamily | docEvtFreed, reinterpret_cast<intptr_t>(doc));
+  docKeepIfOutlived(doc);
 }
+
+namespace {
+
+// The outlived documents. The list is never destroyed: its records stay
+// reachable until the process ends.
+std::vector<docRec*>& outlivedDocs() {
+  static auto* list = new std::vector<docRec*>;
+  return *list;
+}
+
+}  // namespace
+
+void docKeepIfOutlived(docRec* doc) {
+  if (doc->object.refCount != feObjPermanent) return;
+  std::vector<docRec*>& outlived = outlivedDocs();
+  if (std::find(outlived.begin(), outlived.end(), doc) == outlived.end()) outlived.push_back(doc);
+}
+
+int32_t docOutlivedCount() { return int32_t(outlivedDocs().size()); }
 
 uint32_t docAllocViewNumber(docRec* doc, uint32_t wanted) {
   if (!doc) return 0;

@@ -90,6 +90,10 @@ void docMarkChanged(docRec* doc);
 // Closes every open document and frees the preferences document: the
 // state before the first document (at exit, and between tests).
 void docResetAll();
+// Documents closed while their reference count had saturated (255 values
+// held them at once): no count can tell when the last holder lets go, so
+// the emptied record stays, listed here, until the process ends.
+int32_t docOutlivedCount();
 // The preferences document, made on first use.
 docRec* vwGetDefaultDoc();
 // Copies count pen widths (doubles, two 32-bit words each; at most 8) into

@@ -21,6 +21,9 @@ docModuleState& docState();
 // Takes every sheet off the document; a sheet nothing else uses is freed.
 void docUnlinkSheets(docRec* doc);
 
+// After a close: a record whose count saturated is listed as outlived.
+void docKeepIfOutlived(docRec* doc);
+
 // Takes a document that is on no list apart: its sheets unlinked and freed,
 // its models removed (with the document current for the time); the
 // caller's use of it (if it holds one) is dropped, and the record is freed

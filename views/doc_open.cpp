@@ -154,6 +154,7 @@ int docRemove(docRec* doc) {
   }
   docRemoveVdefs(doc);
   if (doc->object.refCount == 0) docFree(doc);
+  else docKeepIfOutlived(doc);
 
   docRec* cur = vwCurDoc();
   if (!cur) {

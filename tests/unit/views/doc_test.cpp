@@ -317,6 +317,35 @@ TEST_F(DocTest, ADocumentWhoseMakingIsAbandonedLeavesNothingBehind) {
   cTabReset();
 }
 
+// A document held by more values than its 8-bit count can hold saturates
+// and can never be known free: closed (by aRemoveDoc's way or, for the
+// preferences document, by the reset at exit), it is emptied of its parts
+// and settings and kept on the outlived list, nothing else left of it.
+TEST_F(DocTest, ADocumentWhoseCountSaturatedIsEmptiedAndListedWhenClosed) {
+  auto saturate = [](docRec* doc) {
+    for (int i = 0; i < 300; ++i) feObjRefRetain(doc);
+    ASSERT_EQ(doc->object.refCount, feObjPermanent);
+  };
+  const int32_t outlived = docOutlivedCount();
+  const int32_t docs = vwLive().docs;
+  docRec* open = newDoc();
+  saturate(open);
+  EXPECT_EQ(docRemove(open), 0);
+  docRec* prefs = vwGetDefaultDoc();
+  ASSERT_NE(prefs, nullptr);
+  saturate(prefs);
+  docResetAll();
+  for (const docRec* doc : {open, prefs}) {
+    EXPECT_EQ(doc->settings, nullptr);
+    EXPECT_EQ(doc->firstSheet, nullptr);
+    EXPECT_EQ(doc->firstModel, nullptr);
+  }
+  EXPECT_EQ(docOutlivedCount(), outlived + 2);
+  EXPECT_EQ(vwLive().docs, docs + 2);
+  // The preferences document is made again when next asked for.
+  EXPECT_NE(vwGetDefaultDoc(), prefs);
+}
+
 TEST_F(DocTest, ViewNumbers) {
   struct Case {
     const char* what;

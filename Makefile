@@ -13,7 +13,8 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 600
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES   := cmake ninja-build g++ libgtest-dev libgmock-dev libpng-dev clang libclang-rt-dev \
-              libx11-dev libxext-dev libxtst-dev xvfb x11-utils
+              libx11-dev libxext-dev libxtst-dev xvfb x11-utils \
+              libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: all deps configure build test run clean bench fuzz-build fuzz-short fuzz

@@ -58,6 +58,20 @@ size_t plTestQueuedInputCount();
 
 // The cursor shown last with SetCursor (null before any).
 HCURSOR plTestCurrentCursor();
+// The cursor shown last, described: its handle, whether it is a system
+// shape, its hot spot, and for a cursor made with CreateCursor its size and
+// its two masks (one bit a pixel, rows padded to 16 bits, as given). All
+// zero and false when nothing is shown. Answers the handle.
+struct PlCursorInfo {
+  HCURSOR handle;
+  bool system;
+  int hotX, hotY;
+  int width, height;
+  std::vector<uint8_t> andMask, xorMask;
+};
+HCURSOR plTestShownCursor(PlCursorInfo* info);
+// Cursors made with CreateCursor and not yet destroyed.
+size_t plTestLiveCursors();
 
 // Clock: GetTickCount follows the system clock until a test sets it; from
 // then on it only moves when the test advances it.
@@ -132,6 +146,10 @@ struct PlFontFamily {
   BYTE charSet = 0;  // ANSI_CHARSET
 };
 void plTestSetFontFamilies(const std::vector<PlFontFamily>& families);
+// The font file (and face index in it) a font renders with, and its em
+// height in pixels; false for a handle that is not a font, or when no font
+// file could be opened.
+bool plTestFontFile(HFONT font, std::string* file, int* faceIndex, int* pixelSize);
 
 // PNG files, 8-bit RGB: pixels as COLORREF (0x00bbggrr), rows top to bottom.
 // Writing answers false when the handle is unknown or the file cannot be

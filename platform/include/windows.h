@@ -576,9 +576,13 @@ HWND WINAPI GetCapture(void);
 /* USER32: metrics, cursors, icons, properties, finding windows. */
 int WINAPI GetSystemMetrics(int nIndex);
 UINT WINAPI GetDoubleClickTime(void);
+LONG WINAPI GetDialogBaseUnits(void);
 HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName);
 HCURSOR WINAPI SetCursor(HCURSOR hCursor);
 HCURSOR WINAPI GetCursor(void);
+HCURSOR WINAPI CreateCursor(HINSTANCE hInst, int xHotSpot, int yHotSpot, int nWidth, int nHeight,
+                            LPCVOID pvANDPlane, LPCVOID pvXORPlane);
+BOOL WINAPI DestroyCursor(HCURSOR hCursor);
 BOOL WINAPI GetCursorPos(LPPOINT lpPoint);
 BOOL WINAPI SetCursorPos(int X, int Y);
 HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);
@@ -997,6 +1001,22 @@ BOOL WINAPI ScrollDC(HDC hDC, int dx, int dy, const RECT* lprcScroll, const RECT
 #define TA_BOTTOM 8
 #define TA_BASELINE 24
 
+/* ExtTextOutA options and DrawTextA formats. */
+#define ETO_OPAQUE 0x0002
+#define ETO_CLIPPED 0x0004
+#define DT_TOP 0x0000
+#define DT_LEFT 0x0000
+#define DT_CENTER 0x0001
+#define DT_RIGHT 0x0002
+#define DT_VCENTER 0x0004
+#define DT_BOTTOM 0x0008
+#define DT_WORDBREAK 0x0010
+#define DT_SINGLELINE 0x0020
+#define DT_NOCLIP 0x0100
+#define DT_EXTERNALLEADING 0x0200
+#define DT_CALCRECT 0x0400
+#define DT_NOPREFIX 0x0800
+
 /* Fonts. */
 #define LF_FACESIZE 32
 #define LF_FULLFACESIZE 64
@@ -1111,6 +1131,9 @@ int WINAPI EnumFontFamiliesA(HDC hdc, LPCSTR lpLogfont, FONTENUMPROCA lpProc, LP
 BOOL WINAPI GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm);
 BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl);
 BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c);
+BOOL WINAPI ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* lprc, LPCSTR lpString, UINT c,
+                        const INT* lpDx);
+int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT format);
 UINT WINAPI SetTextAlign(HDC hdc, UINT align);
 UINT WINAPI GetTextAlign(HDC hdc);
 /* ---- end of blits, fonts and text ---- */

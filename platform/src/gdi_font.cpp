@@ -1,10 +1,9 @@
-// Fonts without glyphs: CreateFontIndirectA keeps the LOGFONTA it is given,
-// GetObjectA answers it back, EnumFontFamiliesA reports a fixed list of
-// families (set by tests), and every font has a simple cell:
-//   height  = |lfHeight|, or 16 when lfHeight is 0;
-//   ascent  = 4/5 of the height (rounded down), descent = the rest;
-//   width   = lfWidth when positive, else half the height, for every character.
-// The stock fonts have lfHeight 16, so 16 x 8 cells with ascent 12.
+// Fonts: CreateFontIndirectA keeps the LOGFONTA it is given and GetObjectA
+// answers it back; what a font draws with is resolved on first use through
+// fontconfig and FreeType (font_face.cpp). GetTextMetricsA reports that
+// face at its pixel size. EnumFontFamiliesA reports the installed families,
+// or the list a test sets.
+#include "font_face.h"
 #include "gdi.h"
 #include "layer.h"
 
@@ -19,11 +18,16 @@ namespace {
 
 constexpr LONG kDefaultHeight = 16;
 
-std::vector<PlFontFamily> defaultFamilies() {
-  return {{"Arial", false, ANSI_CHARSET}, {"Courier New", true, ANSI_CHARSET}, {"Times New Roman", false, ANSI_CHARSET}};
-}
+// The families a test set; without them, the installed ones.
+bool familiesSet = false;
+std::vector<PlFontFamily> families;
 
-std::vector<PlFontFamily> families = defaultFamilies();
+std::vector<PlFontFamily> currentFamilies() {
+  if (familiesSet) return families;
+  std::vector<PlFontFamily> list;
+  for (const auto& [face, fixed] : installedFamilies()) list.push_back({face, fixed, ANSI_CHARSET});
+  return list;
+}
 
 // Copies the LOGFONTA fields between a font and a LOGFONTA, either way.
 template <class FontT, class LogFontT, class Copy>
@@ -53,12 +57,15 @@ LOGFONTA toLogFont(const Font& font) {
 }  // namespace
 
 TEXTMETRICA fontMetrics(const Font& font) {
+  FontFace& face = fontFace(font);
   TEXTMETRICA tm{};
-  tm.tmHeight = font.height == 0 ? kDefaultHeight : std::abs(font.height);
-  tm.tmAscent = tm.tmHeight * 4 / 5;
-  tm.tmDescent = tm.tmHeight - tm.tmAscent;
-  tm.tmAveCharWidth = font.width > 0 ? font.width : std::max<LONG>(1, tm.tmHeight / 2);
-  tm.tmMaxCharWidth = tm.tmAveCharWidth;
+  tm.tmAscent = face.ascent();
+  tm.tmDescent = face.descent();
+  tm.tmHeight = face.height();
+  tm.tmInternalLeading = std::max(0, face.height() - face.pixelSize());
+  tm.tmExternalLeading = face.externalLeading();
+  tm.tmAveCharWidth = std::max(1, face.advance('x'));
+  tm.tmMaxCharWidth = std::max<LONG>(tm.tmAveCharWidth, face.maxAdvance());
   tm.tmWeight = font.weight == 0 ? FW_NORMAL : font.weight;
   tm.tmDigitizedAspectX = 96;
   tm.tmDigitizedAspectY = 96;
@@ -70,8 +77,9 @@ TEXTMETRICA fontMetrics(const Font& font) {
   tm.tmUnderlined = font.underline;
   tm.tmStruckOut = font.strikeOut;
   // The bit named TMPF_FIXED_PITCH is set for variable-pitch fonts.
-  const bool fixed = (font.pitchAndFamily & 3) == FIXED_PITCH;
+  const bool fixed = face.fixedPitch();
   tm.tmPitchAndFamily = static_cast<BYTE>((font.pitchAndFamily & 0xF0) | (fixed ? 0 : TMPF_FIXED_PITCH));
+  if (!face.file().empty()) tm.tmPitchAndFamily |= TMPF_VECTOR | TMPF_TRUETYPE;
   tm.tmCharSet = font.charSet;
   return tm;
 }
@@ -91,13 +99,30 @@ int getFontObject(const Font& font, int size, void* out) {
   return need;
 }
 
-void resetFonts() { families = defaultFamilies(); }
+void resetFonts() {
+  familiesSet = false;
+  families.clear();
+}
 
 }  // namespace pl::gdi
 
 using namespace pl::gdi;
 
-void plTestSetFontFamilies(const std::vector<PlFontFamily>& list) { families = list; }
+void plTestSetFontFamilies(const std::vector<PlFontFamily>& list) {
+  families = list;
+  familiesSet = true;
+}
+
+bool plTestFontFile(HFONT font, std::string* file, int* faceIndex, int* pixelSize) {
+  const Font* f = findFont(font);
+  if (!f) return false;
+  FontFace& face = fontFace(*f);
+  if (face.file().empty()) return false;
+  if (file) *file = face.file();
+  if (faceIndex) *faceIndex = face.index();
+  if (pixelSize) *pixelSize = face.pixelSize();
+  return true;
+}
 
 extern "C" HFONT WINAPI CreateFontIndirectA(const LOGFONTA* lplf) {
   if (!lplf) return nullptr;
@@ -112,7 +137,7 @@ extern "C" HFONT WINAPI CreateFontIndirectA(const LOGFONTA* lplf) {
 // font. Answers what the procedure answered last, or 1 when it was not called.
 extern "C" int WINAPI EnumFontFamiliesA(HDC hdc, LPCSTR lpLogfont, FONTENUMPROCA lpProc, LPARAM lParam) {
   if (!findDc(hdc) || !lpProc) return 0;
-  const std::vector<PlFontFamily> list = families;  // the procedure may change it
+  const std::vector<PlFontFamily> list = currentFamilies();  // the procedure may change it
   int answer = 1;
   for (const PlFontFamily& family : list) {
     if (lpLogfont && !pl::equalNoCase(family.face, lpLogfont)) continue;
@@ -136,7 +161,7 @@ extern "C" int WINAPI EnumFontFamiliesA(HDC hdc, LPCSTR lpLogfont, FONTENUMPROCA
     std::memcpy(&ntm, &tm, sizeof tm);  // NEWTEXTMETRICA begins with the TEXTMETRICA fields
     ntm.tmPitchAndFamily |= TMPF_VECTOR | TMPF_TRUETYPE;
     ntm.ntmFlags = NTM_REGULAR;
-    ntm.ntmSizeEM = static_cast<UINT>(tm.tmHeight);
+    ntm.ntmSizeEM = static_cast<UINT>(tm.tmHeight - tm.tmInternalLeading);
     ntm.ntmCellHeight = static_cast<UINT>(tm.tmHeight);
     ntm.ntmAvgWidth = static_cast<UINT>(tm.tmAveCharWidth);
 

@@ -60,5 +60,10 @@ extern "C" int WINAPI GetSystemMetrics(int nIndex) {
 // The longest gap between the presses of a double click, in milliseconds.
 extern "C" UINT WINAPI GetDoubleClickTime(void) { return 500; }
 
+// The dialog base units of the system font: 8 pixels across (low word) and
+// 16 down (high word); a dialog unit is a quarter of the first and an eighth
+// of the second.
+extern "C" LONG WINAPI GetDialogBaseUnits(void) { return MAKELONG(8, 16); }
+
 // Version 6.2 of the NT family: the high bit is clear.
 extern "C" DWORD WINAPI GetVersion(void) { return 0x23F00206; }

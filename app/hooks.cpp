@@ -15,6 +15,7 @@
 #include "tools/ietool.h"
 #include "ui/alertstate.h"
 #include "ui/attn.h"
+#include "ui/cursor.h"
 #include "ui/gdihook.h"
 #include "ui/wind.h"
 #include "views/redraw.h"
@@ -59,9 +60,11 @@ void appInstallHooks() {
   objSetPointInput(input);
 
   // The documents and views: the selection blink reads the select-by word;
-  // sheets do not repaint under a tool loop that is entering points; the
-  // fold line's markers and last segment.
+  // the cursor table; sheets do not repaint under a tool loop that is
+  // entering points; the fold line's markers and last segment.
   vwSetSelModeSource(selectionModeWord);
+  // The sheet window shows entries of the user interface's cursor table.
+  vwSetCursorHook(cursorSet);
   vwSetPointInputHook(ieToolTracking);
   vwSetFoldHooks({markDraw, markDrawCur, lastPtFromSegment});
 }

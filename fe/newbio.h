@@ -119,7 +119,8 @@ void feOnSave(feSaveRoutine routine, void* argument);
 //       writing: object = the record, a = const feObject* (the value), b = 1,
 //                c = uArrayFile*. The class writes tag 11 (one 4-byte item:
 //                the size s) and tag 12 (s bytes beginning with its class id,
-//                little-endian) and answers 0.
+//                little-endian, as s one-byte items or one s-byte item) and
+//                answers 0.
 //       reading: object = null, a = feObject* (out), b = 0,
 //                c = const feImageRecord*. The class makes the object from
 //                the bytes and stores a value referring to it (holding one

@@ -188,7 +188,8 @@ private:
   // Asks the object's class for its record (message 122, into memory), so
   // that a class that does not write one is known before the value is. The
   // record must be the two records the class is asked for, beginning with
-  // the object's class id.
+  // the object's class id; tag 12 may hold the bytes as s one-byte items or
+  // as one s-byte item (the image itself always stores s one-byte items).
   static bool captureObject(const feObject& v, ObjectBytes* out) {
     const auto* head = static_cast<const feObjRecord*>(v.w0.obj);
     if (!head || head->classId >= objClassCount()) return false;
@@ -198,7 +199,7 @@ private:
     constexpr size_t kHeads = 6 + 4 + 6;
     if (bytes.size() < kHeads || get16(&bytes[0]) != kTagObjectSize || get32(&bytes[2]) != 1) return false;
     const uint32_t size = get32(&bytes[6]);
-    if (get16(&bytes[10]) != kTagObjectRecord || get32(&bytes[12]) != size || size < 2 ||
+    if (get16(&bytes[10]) != kTagObjectRecord || (get32(&bytes[12]) != size && get32(&bytes[12]) != 1) || size < 2 ||
         bytes.size() != kHeads + size || get16(&bytes[kHeads]) != head->classId)
       return false;
     out->assign(bytes.begin() + kHeads, bytes.end());

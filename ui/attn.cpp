@@ -3,6 +3,7 @@
 #include "ui/attn.h"
 
 #include "core/debug.h"
+#include "ui/cursor.h"
 
 #include <vector>
 
@@ -76,8 +77,9 @@ int32_t uiBusyAdd(int32_t delta) {
   int32_t previous = busy;
   int64_t sum = static_cast<int64_t>(busy) + delta;
   busy = sum < 1 ? 0 : sum > INT32_MAX ? INT32_MAX : static_cast<int32_t>(sum);
-  // Back to idle: show the normal cursor again in place of the wait cursor.
-  if (busy == 0 && previous != 0) SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+  // Back to idle: the current entry of the cursor table replaces the wait
+  // cursor.
+  if (busy == 0) cursorSet(uint32_t(-1));
   return previous;
 }
 

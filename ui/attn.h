@@ -24,7 +24,8 @@ void evSetAttn(int flag);
 HWND evSetModeless(HWND dialog);
 
 // The busy count: while it is above 0 the progress tick shows the wait
-// cursor. It never goes below 0; each answers the previous count.
+// cursor; when it comes to 0 the cursor table's current entry is shown again
+// (cursorSet). It never goes below 0; each answers the previous count.
 int32_t uiBusyAdd(int32_t delta);
 int32_t uiBusyBegin();
 int32_t uiBusyEnd();

@@ -5,6 +5,7 @@
 #include "core/proginfo.h"
 #include "fe/operator.h"
 #include "ui/attn.h"
+#include "ui/cursor.h"
 #include "ui/event.h"
 #include "ui/mainloop.h"
 #include "ui/wind.h"
@@ -23,18 +24,22 @@ int opSetAttn(feArgs* args) {
 }  // namespace
 
 void uiRegisterOps() {
+  feRegisterOp("aUseCursor", aUseCursor, "!IQ", 0, 0);
+  feRegisterOp("aCursor", aCursor, "O#Q", 0, 0);
   feRegisterOp("aDispatch", opDispatch, "!", 0, 0);
   feRegisterOp("aSetAttn", opSetAttn, "!i", 0, 0);
   eventRegisterOps();
 }
 
 void uiInit() {
+  cursorClassInit();
   windClassInit();
   uiRegisterOps();
 }
 
 void uiTerm() {
   windUiTerm();
+  cursorTerm();
   bootWinShow(0);
 }
 

@@ -5,13 +5,14 @@
 
 #include <cstdint>
 
-// Starts the layer: registers its operators through uiRegisterOps (so call
-// one or the other, once per interpreter); later subsystems add menus,
-// cursors, dialogs. uiTerm hides the start-up picture.
+// Starts the layer: the cursor table and the class "cursor", the window
+// classes, then its operators through uiRegisterOps (so call one or the
+// other, once per interpreter); later subsystems add menus and dialogs.
+// uiTerm hides the start-up picture and empties the cursor table.
 void uiInit();
 void uiTerm();
-// Registers this layer's operators: aDispatch "!", aSetAttn "!i", then the
-// event operators (eventRegisterOps).
+// Registers this layer's operators: aUseCursor "!IQ", aCursor "O#Q",
+// aDispatch "!", aSetAttn "!i", then the event operators (eventRegisterOps).
 void uiRegisterOps();
 
 // 101: the decimal separator character ('.'); 103: 1 for a colour display.

@@ -91,9 +91,10 @@ uint32_t vwModifierWord(const vwEventRec* event);
 
 // The cursor shown: an entry of the program's cursor table (0 the arrow, 2
 // the drawing cursor, 6-11 the frame zones' cursors) through the installed
-// setter, which answers the entry shown; without one the system cursor the
-// table starts with at that entry. vwLastCursorEntry answers the entry last
-// asked for (-1 before any); vwCursorReset forgets both (tests).
+// setter (start-up installs cursorSet), which answers the entry shown;
+// without one nothing is shown and the entry is answered. vwLastCursorEntry
+// answers the entry last asked for (-1 before any); vwCursorReset forgets
+// both (tests).
 typedef uint32_t (*vwCursorFn)(uint32_t entry);
 void vwSetCursorHook(vwCursorFn hook);
 uint32_t vwSetCursor(uint32_t entry);

@@ -57,4 +57,5 @@ void standinsInit() {
   standinsInputInit();
   standinsPrintInit();
   standinsHitInit();
+  standinsCursorInit();
 }

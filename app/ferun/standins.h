@@ -14,7 +14,7 @@
 #include <cstdint>
 
 // Registers the class "getinfo" (when missing), the operator tLoadLib, the
-// input operators and the printing operators.
+// input operators, the printing operators, tHitCode and tCursor.
 void standinsInit();
 
 // The operator tLoadLib ("C#I", app/ferun/loadlib.cpp): loads a library by
@@ -60,5 +60,11 @@ void standinsPrintInit();
 //              window would hit of its view frames (0 none, 3 another view,
 //              4 a title bar, 5 a pop-up box, 8-11 edges and corners)
 void standinsHitInit();
+
+// The shown cursor (app/ferun/cursor_ops.cpp):
+//   tCursor    x y system: the hot spot of the cursor shown last and 1 for a
+//              system cursor (its hot spot reads 0 0), 0 for one made from
+//              a "cursor" object, -1 when none is shown
+void standinsCursorInit();
 
 #endif

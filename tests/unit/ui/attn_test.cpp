@@ -1,4 +1,5 @@
 #include "ui/attn.h"
+#include "ui/cursor.h"
 #include "ui/mainloop.h"
 #include "uitest_window.h"
 
@@ -13,9 +14,13 @@ protected:
     plTestReset();
     evAttnReset();
     window = uiTestWindow();
+    // A cursor table of one entry, the arrow, which the end of a busy spell
+    // shows again.
+    cursorSetSystem(0, LoadCursorA(nullptr, IDC_ARROW));
   }
   void TearDown() override {
     evAttnReset();
+    cursorTerm();
     plTestReset();
   }
   void press(int key) {

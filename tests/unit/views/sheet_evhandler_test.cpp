@@ -4,6 +4,7 @@
 #include "view_fixture.h"
 
 #include "ui/attn.h"
+#include "ui/cursor.h"
 #include "ui/gdihook.h"
 #include "views/vwevent.h"
 #include "views/vwtrack.h"
@@ -338,7 +339,9 @@ TEST_F(SheetEvHandler, APressOnAViewFrameIsTheFramesAndHidesTheCursorMark) {
   EXPECT_EQ(keyLog(), "[[4096 ()]]");
   EXPECT_EQ(markOffs, 2);
 
-  // Moves show the cursor of the zone under them.
+  // Moves show the cursor of the zone under them, from the cursor table.
+  cursorClassInit();
+  vwSetCursorHook(cursorSet);
   const struct {
     POINT p;
     int32_t entry;
@@ -352,6 +355,7 @@ TEST_F(SheetEvHandler, APressOnAViewFrameIsTheFramesAndHidesTheCursorMark) {
   EXPECT_EQ(plTestCurrentCursor(), LoadCursorA(nullptr, IDC_SIZENWSE));
   vwSetTrackHooks(nullptr);
   vwCursorReset();
+  cursorTerm();
 }
 
 TEST_F(SheetEvHandler, CommandKeysSizesAndOtherKinds) {

@@ -22,6 +22,9 @@ void plTestQueueMessageBoxAnswer(int answer);
 const std::vector<PlMessageBoxRecord>& plTestMessageBoxes();
 void plTestClearMessageBoxes();
 void plTestSetMessageBoxEcho(bool echo);
+// MessageBeep calls since the last reset (plTestReset resets them too).
+int plTestBeepCount();
+void plTestResetBeepCount();
 
 // Input state read by GetKeyState and GetAsyncKeyState.
 void plTestSetKeyDown(int virtualKey, bool down);
@@ -105,7 +108,9 @@ COLORREF plTestBitmapPixel(HBITMAP bitmap, int x, int y);
 // The image a display shows for a top-level window: its client buffer with
 // the buffers of its visible children laid over it at their places, in
 // z-order, each clipped to its parent's client area; pixels as COLORREF,
-// rows top to bottom. Answers false for an unknown window.
+// rows top to bottom. The image covers the whole window rectangle: the
+// client buffer sits at the client rectangle's place, and the non-client
+// area around it stays white. Answers false for an unknown window.
 bool plTestComposeWindow(HWND window, int* width, int* height, std::vector<COLORREF>* pixels);
 
 // The virtual key the display backend makes of an X keysym (the key's

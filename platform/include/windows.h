@@ -1161,8 +1161,9 @@ typedef struct tagPAINTSTRUCT {
    did not erase). EndPaint lifts the clip and releases the DC. */
 HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint);
 BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint);
-/* Headless windows have no frame, caption or menu bar: the window rectangle
-   is the client rectangle, so the rectangle is left as it is. */
+/* The layer's frames and captions measure 0 (a window manager draws them):
+   only a menu bar (bMenu) adds SM_CYMENU above the client rectangle, as
+   DefWindowProcA's WM_NCCALCSIZE takes it off again. */
 BOOL WINAPI AdjustWindowRectEx(LPRECT lpRect, DWORD dwStyle, BOOL bMenu, DWORD dwExStyle);
 /* Copies the class name (at most nMaxCount - 1 characters and a terminator);
    answers the characters copied, 0 for an unknown window. */
@@ -1480,6 +1481,64 @@ UINT WINAPI GetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPSTR lpString, int cchMa
 LRESULT WINAPI SendDlgItemMessageA(HWND hDlg, int nIDDlgItem, UINT Msg, WPARAM wParam, LPARAM lParam);
 LRESULT WINAPI DefDlgProcA(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam);
 /* ---- end of printing and dialogs ---- */
+
+/* USER32: the non-client area, hit testing and mouse activation. */
+#define WM_NCCALCSIZE 0x0083
+#define WM_NCLBUTTONDOWN 0x00A1
+#define WM_NCLBUTTONUP 0x00A2
+#define WM_NCLBUTTONDBLCLK 0x00A3
+#define WM_NCRBUTTONDOWN 0x00A4
+#define WM_NCRBUTTONUP 0x00A5
+#define WM_NCRBUTTONDBLCLK 0x00A6
+#define WM_NCMBUTTONDOWN 0x00A7
+#define WM_NCMBUTTONUP 0x00A8
+#define WM_NCMBUTTONDBLCLK 0x00A9
+#define HTERROR (-2)
+#define HTTRANSPARENT (-1)
+#define HTCAPTION 2
+#define HTSYSMENU 3
+#define HTMENU 5
+#define HTBORDER 18
+#define HTCLOSE 20
+#define MA_ACTIVATE 1
+#define MA_ACTIVATEANDEAT 2
+#define MA_NOACTIVATE 3
+#define MA_NOACTIVATEANDEAT 4
+typedef struct tagMINMAXINFO {
+  POINT ptReserved;
+  POINT ptMaxSize;
+  POINT ptMaxPosition;
+  POINT ptMinTrackSize;
+  POINT ptMaxTrackSize;
+} MINMAXINFO, *LPMINMAXINFO;
+/* A window's procedure gets WM_NCCALCSIZE (wParam FALSE, lParam a RECT*
+   holding the window rectangle in its parent's client coordinates) at
+   creation and whenever the window moves or changes size, and shrinks the
+   rectangle to the client rectangle. DefWindowProcA takes SM_CYMENU off the
+   top of a top-level window created with a menu and leaves every other
+   rectangle as it is: the layer draws no frames, so for windows that do not
+   handle the message the client rectangle is the window rectangle. */
+#define GA_PARENT 1
+#define GA_ROOT 2
+#define GA_ROOTOWNER 3
+HWND WINAPI GetAncestor(HWND hwnd, UINT gaFlags);
+/* The deepest visible, enabled window under a screen point; null for none. */
+HWND WINAPI WindowFromPoint(POINT Point);
+#define GCL_STYLE (-26)
+#define GCL_CBWNDEXTRA (-18)
+#define GCL_CBCLSEXTRA (-20)
+#define GCLP_MENUNAME (-8)
+#define GCLP_HBRBACKGROUND (-10)
+#define GCLP_HCURSOR (-12)
+#define GCLP_HICON (-14)
+#define GCLP_HMODULE (-16)
+#define GCLP_WNDPROC (-24)
+/* The class values of a window's class; 0 with ERROR_INVALID_INDEX for an
+   unknown index. SetClassLongPtrA answers the previous value. */
+ULONG_PTR WINAPI GetClassLongPtrA(HWND hWnd, int nIndex);
+ULONG_PTR WINAPI SetClassLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong);
+/* Sleeps; while the layer's clock is manual it moves the clock on instead. */
+void WINAPI Sleep(DWORD dwMilliseconds);
 
 #ifdef __cplusplus
 }

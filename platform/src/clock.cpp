@@ -5,6 +5,7 @@
 #include <platform_test.h>
 
 #include <chrono>
+#include <thread>
 
 namespace {
 
@@ -33,6 +34,12 @@ void plTestAdvanceClock(DWORD milliseconds) {
 }
 
 void plTestUseSystemClock() { manual = false; }
+
+extern "C" void WINAPI Sleep(DWORD dwMilliseconds) {
+  // A manual clock only moves when told: sleeping moves it instead of waiting.
+  if (manual) manualTicks += dwMilliseconds;
+  else std::this_thread::sleep_for(std::chrono::milliseconds(dwMilliseconds));
+}
 
 namespace pl {
 bool clockIsManual() { return manual; }

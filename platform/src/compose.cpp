@@ -36,7 +36,7 @@ void composeInto(HWND window, int x, int y, RECT clip, gdi::Surface& out) {
   for (HWND child : children) {
     const Window* c = findWindow(child);
     if (!c || !(c->style & WS_VISIBLE)) continue;
-    composeInto(child, x + c->rect.left, y + c->rect.top, clip, out);
+    composeInto(child, x + c->client.left, y + c->client.top, clip, out);
   }
 }
 
@@ -50,7 +50,9 @@ bool composeWindow(HWND window, gdi::Surface& out) {
   out.bottomUp = false;
   out.bitsPerPixel = 32;
   out.resize(width, height, 0xFFFFFF);
-  composeInto(window, 0, 0, RECT{0, 0, width, height}, out);
+  // The image covers the whole window; the client buffer sits at the client
+  // rectangle's place in it.
+  composeInto(window, w->client.left - w->rect.left, w->client.top - w->rect.top, RECT{0, 0, width, height}, out);
   return true;
 }
 

@@ -4,6 +4,7 @@
 #include "layer.h"
 #include "window_table.h"
 
+#include <algorithm>
 #include <string>
 
 extern "C" LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
@@ -42,14 +43,43 @@ extern "C" LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPA
       return 0;
     case WM_NCACTIVATE:
       return TRUE;
-    case WM_MOUSEACTIVATE:
-      return 1;  // MA_ACTIVATE
-    case WM_NCHITTEST:
-      return HTCLIENT;
+    case WM_MOUSEACTIVATE: {
+      // A child lets its parent decide first.
+      if ((w->style & WS_CHILD) && w->parent)
+        if (LRESULT parentSays = SendMessageA(w->parent, WM_MOUSEACTIVATE, wParam, lParam)) return parentSays;
+      return MA_ACTIVATE;
+    }
+    case WM_NCCALCSIZE: {
+      // Frames measure 0; only a top-level window's menu bar takes room.
+      auto* r = reinterpret_cast<RECT*>(lParam);
+      if (!wParam && r && !(w->style & WS_CHILD) && w->id)
+        r->top = std::min<LONG>(r->bottom, r->top + GetSystemMetrics(SM_CYMENU));
+      return 0;
+    }
+    case WM_NCHITTEST: {
+      const POINT at{static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))};
+      const POINT client = pl::clientOrigin(hWnd), window = pl::windowOrigin(hWnd);
+      const RECT area = pl::clientArea(w);
+      const auto inside = [&](POINT o, LONG width, LONG height) {
+        return at.x >= o.x && at.y >= o.y && at.x < o.x + width && at.y < o.y + height;
+      };
+      if (inside(client, area.right, area.bottom)) return HTCLIENT;
+      if (!inside(window, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top)) return HTNOWHERE;
+      // Above the client area of a window with a menu lies its menu bar.
+      if (!(w->style & WS_CHILD) && w->id && at.y < client.y && at.y >= client.y - GetSystemMetrics(SM_CYMENU))
+        return HTMENU;
+      return HTBORDER;
+    }
+    case WM_NCLBUTTONDOWN:
+      // The caption drags the window; the system menu box closes it.
+      if (wParam == HTCAPTION) SendMessageA(hWnd, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, lParam);
+      else if (wParam == HTSYSMENU) SendMessageA(hWnd, WM_SYSCOMMAND, SC_CLOSE, lParam);
+      return 0;
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == SC_CLOSE) SendMessageA(hWnd, WM_CLOSE, 0, 0);
+      else if ((wParam & 0xFFF0) == SC_MOVE) pl::dragWindow(hWnd);
       else if ((wParam & 0xFFF0) == SC_MAXIMIZE) ShowWindow(hWnd, SW_SHOWMAXIMIZED);
       else if ((wParam & 0xFFF0) == SC_MINIMIZE) ShowWindow(hWnd, SW_MINIMIZE);
       else if ((wParam & 0xFFF0) == SC_RESTORE) ShowWindow(hWnd, SW_RESTORE);

@@ -59,8 +59,8 @@ Surface* windowSurface(HWND window) {
     windowSurfaces.erase(window);
     return nullptr;
   }
-  const int width = std::max(0, static_cast<int>(w->rect.right - w->rect.left));
-  const int height = std::max(0, static_cast<int>(w->rect.bottom - w->rect.top));
+  const int width = std::max(0, static_cast<int>(w->client.right - w->client.left));
+  const int height = std::max(0, static_cast<int>(w->client.bottom - w->client.top));
   Surface& s = windowSurfaces[window];
   if (s.width != width || s.height != height) s.resize(width, height, 0xFFFFFF);
   return &s;

@@ -46,32 +46,6 @@ bool reached(DWORD now, DWORD due) { return static_cast<int32_t>(now - due) >= 0
 
 unsigned buttonBit(int button) { return button == VK_RBUTTON ? 2u : button == VK_MBUTTON ? 4u : 1u; }
 
-// The deepest visible, enabled window under a screen point, searching the
-// children of parent (null: the top-level windows), topmost first.
-HWND windowAt(HWND parent, POINT screen) {
-  std::vector<HWND> candidates;
-  if (!parent) {
-    candidates = pl::topLevelWindows();
-  } else if (pl::Window* p = pl::findWindow(parent)) {
-    candidates = p->children;
-    std::sort(candidates.begin(), candidates.end(), [](HWND a, HWND b) {
-      return pl::findWindow(a)->zOrder > pl::findWindow(b)->zOrder;
-    });
-  }
-  for (HWND h : candidates) {
-    pl::Window* w = pl::findWindow(h);
-    if (!w || !(w->style & WS_VISIBLE) || (w->style & WS_DISABLED)) continue;
-    POINT origin = pl::clientOrigin(h);
-    const LONG width = w->rect.right - w->rect.left;
-    const LONG height = w->rect.bottom - w->rect.top;
-    if (screen.x < origin.x || screen.y < origin.y || screen.x >= origin.x + width || screen.y >= origin.y + height)
-      continue;
-    HWND deeper = windowAt(h, screen);
-    return deeper ? deeper : h;
-  }
-  return nullptr;
-}
-
 WPARAM mouseKeys() {
   WPARAM keys = 0;
   if (held(VK_LBUTTON)) keys |= MK_LBUTTON;
@@ -116,7 +90,7 @@ MSG messageFor(const InputItem& item) {
       break;
     case Kind::Move:
     case Kind::Button: {
-      m.hwnd = GetCapture() ? GetCapture() : windowAt(nullptr, item.at);
+      m.hwnd = GetCapture() ? GetCapture() : pl::windowAt(nullptr, item.at);
       m.message = item.kind == Kind::Move ? WM_MOUSEMOVE : buttonMessage(item.key, item.down);
       WPARAM keys = mouseKeys();
       if (item.kind == Kind::Button) {
@@ -131,6 +105,42 @@ MSG messageFor(const InputItem& item) {
     }
   }
   return m;
+}
+
+// What the system does before a mouse message that no window captured: the
+// window under the point says which part of it was hit (WM_NCHITTEST); a
+// press on a window of an inactive top-level window activates it unless
+// WM_MOUSEACTIVATE declines; the window picks the cursor (WM_SETCURSOR);
+// and a hit outside the client area makes the WM_NC form of the message,
+// with the hit code and the screen point. Answers false when the message
+// is not to be delivered: the press was eaten, the window is gone, or the
+// hit test sends the point through the window.
+bool routeMouse(MSG& m, POINT screen, bool press) {
+  const HWND target = m.hwnd;
+  if (!target || GetCapture() || m.message < WM_MOUSEFIRST || m.message > WM_MOUSELAST) return target != nullptr;
+  const LPARAM at = MAKELONG(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y));
+  const auto hit = static_cast<int>(SendMessageA(target, WM_NCHITTEST, 0, at));
+  if (!pl::findWindow(target) || hit == HTTRANSPARENT) return false;
+  bool eat = false;
+  if (press) {
+    const HWND top = pl::topLevelOf(target);
+    if (top && top != pl::activeWindow()) {
+      const LRESULT how = SendMessageA(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top),
+                                       MAKELONG(static_cast<WORD>(hit), static_cast<WORD>(m.message)));
+      eat = how == MA_ACTIVATEANDEAT || how == MA_NOACTIVATEANDEAT;
+      if (how != MA_NOACTIVATE && how != MA_NOACTIVATEANDEAT && pl::findWindow(top)) SetActiveWindow(top);
+      if (!pl::findWindow(target)) return false;
+    }
+  }
+  SendMessageA(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target),
+               MAKELONG(static_cast<WORD>(hit), static_cast<WORD>(m.message)));
+  if (eat || !pl::findWindow(target)) return false;
+  if (hit != HTCLIENT) {
+    m.message = m.message - WM_MOUSEMOVE + WM_NCMOUSEMOVE;
+    m.wParam = static_cast<WPARAM>(hit);
+    m.lParam = at;
+  }
+  return true;
 }
 
 void apply(const InputItem& item) {
@@ -214,6 +224,30 @@ void releaseHeldButtons(DWORD lastDue) {
 
 namespace pl {
 
+HWND windowAt(HWND parent, POINT screen) {
+  std::vector<HWND> candidates;
+  if (!parent) {
+    candidates = topLevelWindows();
+  } else if (Window* p = findWindow(parent)) {
+    candidates = p->children;
+    std::sort(candidates.begin(), candidates.end(),
+              [](HWND a, HWND b) { return findWindow(a)->zOrder > findWindow(b)->zOrder; });
+  }
+  for (HWND h : candidates) {
+    Window* w = findWindow(h);
+    if (!w || !(w->style & WS_VISIBLE) || (w->style & WS_DISABLED)) continue;
+    // The whole window rectangle counts, its non-client area included.
+    const POINT origin = windowOrigin(h);
+    const LONG width = w->rect.right - w->rect.left;
+    const LONG height = w->rect.bottom - w->rect.top;
+    if (screen.x < origin.x || screen.y < origin.y || screen.x >= origin.x + width || screen.y >= origin.y + height)
+      continue;
+    HWND deeper = windowAt(h, screen);
+    return deeper ? deeper : h;
+  }
+  return nullptr;
+}
+
 void deliverDueInput() {
   if (delivering) return;
   delivering = true;
@@ -223,13 +257,15 @@ void deliverDueInput() {
     queued.pop_front();
     // The message carries the state from before the item (a key's
     // "was down" bit) and after it (the mouse flags), as messageFor says.
-    const MSG m = messageFor(item);
+    MSG m = messageFor(item);
+    const bool mouse = item.kind == Kind::Move || item.kind == Kind::Button;
+    const bool deliver = !mouse || routeMouse(m, item.at, item.kind == Kind::Button && item.down);
     apply(item);
     if (item.kind == Kind::Button) {
       if (item.down) pressedByInput |= buttonBit(item.key);
       else pressedByInput &= ~buttonBit(item.key);
     }
-    postInput(m);
+    if (deliver) postInput(m);
     if (queued.empty()) releaseHeldButtons(item.due);
   }
   delivering = false;
@@ -266,13 +302,16 @@ MSG displayInput(const DisplayInput& input) {
     item.due = GetTickCount();
     item.kind = input.kind == DisplayInput::Key ? Kind::Key : input.kind == DisplayInput::Move ? Kind::Move : Kind::Button;
     m = messageFor(item);
+    const bool mouse = item.kind == Kind::Move || item.kind == Kind::Button;
+    if (mouse && !routeMouse(m, item.at, item.kind == Kind::Button && item.down)) m.hwnd = nullptr;
     apply(item);
     // A second press soon after the first, near it, is a double click for
-    // windows whose class asks for them (the DBLCLK message follows DOWN by 2).
+    // windows whose class asks for them, and always in the non-client area
+    // (the DBLCLK message follows DOWN by 2).
     if (input.doubleClick && item.kind == Kind::Button && item.down && m.hwnd) {
       const pl::Window* w = pl::findWindow(m.hwnd);
       const pl::WindowClass* c = w ? pl::findClass(MAKEINTATOM(w->classAtom)) : nullptr;
-      if (c && (c->style & CS_DBLCLKS)) m.message += 2;
+      if (m.message < WM_MOUSEFIRST || (c && (c->style & CS_DBLCLKS))) m.message += 2;
     }
   }
   // Input outside every window of the program goes nowhere.

@@ -90,6 +90,10 @@ HWND windowToPaint(HWND filter, bool remove);
 // Activation (activation.cpp).
 HWND activeWindow();
 
+// Moves a window with the mouse while the left button is held, from where
+// the cursor stands now until the button is let go (nonclient.cpp).
+void dragWindow(HWND window);
+
 // The quit request (quit.cpp): pending until WM_QUIT is taken.
 bool quitPending(int* exitCode);
 void takeQuit();

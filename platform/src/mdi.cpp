@@ -75,8 +75,8 @@ HWND createChild(HWND client, const MDICREATESTRUCTA* request) {
     style |= WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
   const bool maximize = (style & WS_MAXIMIZE) || data->maximized;
   style &= ~static_cast<DWORD>(WS_MAXIMIZE | WS_VISIBLE);
-  const LONG width = cw->rect.right - cw->rect.left;
-  const LONG height = cw->rect.bottom - cw->rect.top;
+  const LONG width = cw->client.right - cw->client.left;
+  const LONG height = cw->client.bottom - cw->client.top;
   int x = request->x, y = request->y, cx = request->cx, cy = request->cy;
   if (x == CW_USEDEFAULT) x = y = 0;
   if (cx == CW_USEDEFAULT) {

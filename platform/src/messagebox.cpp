@@ -15,6 +15,7 @@ namespace {
 std::vector<PlMessageBoxRecord> records;
 std::deque<int> queuedAnswers;
 bool echo = true;
+int beeps = 0;  // MessageBeep calls since the last reset
 
 // The buttons of each MB_TYPEMASK type, left to right; MB_DEFBUTTONn picks
 // the n-th. Types not listed are refused, as Windows refuses them.
@@ -76,7 +77,14 @@ extern "C" int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UI
   return record.answer;
 }
 
-extern "C" BOOL WINAPI MessageBeep(UINT) { return TRUE; }
+// Nothing sounds; the beeps are counted for tests.
+extern "C" BOOL WINAPI MessageBeep(UINT) {
+  ++beeps;
+  return TRUE;
+}
+
+int plTestBeepCount() { return beeps; }
+void plTestResetBeepCount() { beeps = 0; }
 
 void plTestQueueMessageBoxAnswer(int answer) { queuedAnswers.push_back(answer); }
 
@@ -91,5 +99,6 @@ void resetMessageBoxes() {
   records.clear();
   queuedAnswers.clear();
   echo = true;
+  beeps = 0;
 }
 }  // namespace pl

@@ -12,6 +12,11 @@ extern "C" HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
     return nullptr;
   }
   std::memset(lpPaint, 0, sizeof *lpPaint);
+  // A window with a non-client area is told to draw it first.
+  if (const pl::Window* w = pl::findWindow(hWnd); w && pl::hasNonClientArea(w)) {
+    SendMessageA(hWnd, WM_NCPAINT, 1, 0);
+    if (!pl::findWindow(hWnd)) return nullptr;
+  }
   // The queue marked the window painted when it handed the message out, so
   // an empty update region here means the whole client area.
   RECT area{};
@@ -33,7 +38,14 @@ extern "C" BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint) {
   return TRUE;
 }
 
-extern "C" BOOL WINAPI AdjustWindowRectEx(LPRECT lpRect, DWORD, BOOL, DWORD) { return lpRect ? TRUE : FALSE; }
+// Frames and captions measure 0 here; a menu bar is the one part of the
+// non-client area the layer itself accounts for (DefWindowProcA's
+// WM_NCCALCSIZE takes it off again).
+extern "C" BOOL WINAPI AdjustWindowRectEx(LPRECT lpRect, DWORD, BOOL bMenu, DWORD) {
+  if (!lpRect) return FALSE;
+  if (bMenu) lpRect->top -= GetSystemMetrics(SM_CYMENU);
+  return TRUE;
+}
 
 extern "C" int WINAPI GetClassNameA(HWND hWnd, LPSTR lpClassName, int nMaxCount) {
   pl::Window* w = pl::findWindow(hWnd);

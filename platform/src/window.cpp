@@ -103,6 +103,7 @@ extern "C" HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCS
     fresh->owner = topLevelOf(relative);
   fresh->extra.assign(static_cast<size_t>(cls->wndExtra), 0);
   fresh->rect = creationRect(dwStyle, relative, X, Y, nWidth, nHeight);
+  fresh->client = fresh->rect;
   fresh->restored = fresh->rect;
   fresh->zOrder = pl::nextZOrder();
   Window* w = pl::addWindow(std::move(fresh));
@@ -132,6 +133,8 @@ extern "C" HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCS
     if (findWindow(handle)) finishDestroy(handle);
     return nullptr;
   }
+  if (!findWindow(handle)) return nullptr;
+  pl::updateClientRect(handle);
   if (!findWindow(handle)) return nullptr;
   if (SendMessageA(handle, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
     DestroyWindow(handle);

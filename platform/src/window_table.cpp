@@ -79,10 +79,42 @@ HWND topLevelOf(HWND window) {
 POINT clientOrigin(HWND window) {
   POINT origin{0, 0};
   for (Window* w = findWindow(window); w; w = findWindow(w->parent)) {
-    origin.x += w->rect.left;
-    origin.y += w->rect.top;
+    origin.x += w->client.left;
+    origin.y += w->client.top;
   }
   return origin;
+}
+
+POINT windowOrigin(HWND window) {
+  Window* w = findWindow(window);
+  if (!w) return POINT{0, 0};
+  POINT origin = w->parent ? clientOrigin(w->parent) : POINT{0, 0};
+  origin.x += w->rect.left;
+  origin.y += w->rect.top;
+  return origin;
+}
+
+bool hasNonClientArea(const Window* w) {
+  return w->client.left != w->rect.left || w->client.top != w->rect.top || w->client.right != w->rect.right ||
+         w->client.bottom != w->rect.bottom;
+}
+
+RECT clientArea(const Window* w) { return RECT{0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top}; }
+
+void updateClientRect(HWND window) {
+  Window* w = findWindow(window);
+  if (!w) return;
+  RECT r = w->rect;
+  SendMessageA(window, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&r));
+  w = findWindow(window);
+  if (!w) return;
+  // A client rectangle never reaches outside the window or turns inside out.
+  const RECT outer = w->rect;
+  r.left = std::clamp(r.left, outer.left, outer.right);
+  r.top = std::clamp(r.top, outer.top, outer.bottom);
+  r.right = std::clamp(r.right, r.left, outer.right);
+  r.bottom = std::clamp(r.bottom, r.top, outer.bottom);
+  w->client = r;
 }
 
 bool classHasWindows(ATOM atom) {

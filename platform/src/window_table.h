@@ -35,6 +35,7 @@ struct Window {
   bool destroying = false;
   std::unique_ptr<ControlData> control;
   RECT rect{};         // in the parent's client coordinates; screen for top-level windows
+  RECT client{};       // the client rectangle, in the same coordinates as rect (WM_NCCALCSIZE's answer)
   RECT restored{};     // the rectangle to return to from maximized or minimized
   bool sized = false;  // WM_SIZE/WM_MOVE sent once: at the first showing
   bool invalid = false;  // needs painting: update is not empty
@@ -72,6 +73,20 @@ HWND topLevelOf(HWND window);
 
 // The client origin of a window in screen coordinates.
 POINT clientOrigin(HWND window);
+// The top-left corner of a window's rectangle in screen coordinates.
+POINT windowOrigin(HWND window);
+// The client rectangle in client coordinates: {0, 0, width, height}.
+RECT clientArea(const Window* w);
+// Whether the client rectangle is smaller than the window rectangle.
+bool hasNonClientArea(const Window* w);
+
+// Asks the window for its client rectangle with WM_NCCALCSIZE and keeps
+// the answer, held inside the window rectangle.
+void updateClientRect(HWND window);
+
+// The deepest visible, enabled window under a screen point, searching the
+// children of parent (null: the top-level windows), topmost first (input.cpp).
+HWND windowAt(HWND parent, POINT screen);
 
 // Called by DestroyWindow before the handle dies: the queue, timers,
 // capture and activation forget the window.

@@ -1,10 +1,14 @@
 // Window state kept in memory: visibility, the show states (normal,
 // maximized, minimized), enabling, position and size, and the need to
 // paint (the update region, a list of rectangles). A window's client area
-// is its whole rectangle: headless windows draw no frame.
+// is what its WM_NCCALCSIZE answers, asked again whenever it moves or
+// changes size; WM_GETMINMAXINFO bounds the sizes MoveWindow and
+// SetWindowPos give.
 #include "gdi.h"
 #include "layer.h"
 #include "window_table.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -14,7 +18,7 @@ using pl::Window;
 LONG widthOf(const RECT& r) { return r.right - r.left; }
 LONG heightOf(const RECT& r) { return r.bottom - r.top; }
 
-RECT clientOf(const Window* w) { return RECT{0, 0, widthOf(w->rect), heightOf(w->rect)}; }
+RECT clientOf(const Window* w) { return pl::clientArea(w); }
 
 // The update region: the whole client area, a rectangle more, or nothing.
 void invalidateAll(Window* w) {
@@ -47,33 +51,54 @@ void validatePart(Window* w, const RECT& r) {
 
 // The area a maximized window fills: its parent's client area, or the screen.
 RECT fillArea(const Window* w) {
-  if (const Window* parent = findWindow(w->parent)) return RECT{0, 0, widthOf(parent->rect), heightOf(parent->rect)};
+  if (const Window* parent = findWindow(w->parent)) return clientOf(parent);
   return RECT{0, 0, pl::screenWidth(), pl::screenHeight()};
 }
 
 void sendSize(HWND h, WPARAM kind) {
   Window* w = findWindow(h);
   if (!w) return;
-  const RECT r = w->rect;
+  const RECT r = w->client;
   SendMessageA(h, WM_SIZE, kind, MAKELONG(static_cast<WORD>(widthOf(r)), static_cast<WORD>(heightOf(r))));
 }
 
 void sendMove(HWND h) {
   Window* w = findWindow(h);
   if (!w) return;
-  SendMessageA(h, WM_MOVE, 0, MAKELONG(static_cast<WORD>(w->rect.left), static_cast<WORD>(w->rect.top)));
+  SendMessageA(h, WM_MOVE, 0, MAKELONG(static_cast<WORD>(w->client.left), static_cast<WORD>(w->client.top)));
 }
 
 // Places a window and tells it, sending only what changed.
 void place(HWND h, RECT r, bool repaint) {
   Window* w = findWindow(h);
   if (!w) return;
-  const RECT old = w->rect;
+  const RECT old = w->client;
   w->rect = r;
+  pl::updateClientRect(h);
+  w = findWindow(h);
+  if (!w) return;
+  const RECT now = w->client;
   if (repaint) invalidateAll(w);
   const WPARAM kind = (w->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED : (w->style & WS_MINIMIZE) ? SIZE_MINIMIZED : SIZE_RESTORED;
-  if (old.left != r.left || old.top != r.top) sendMove(h);
-  if (widthOf(old) != widthOf(r) || heightOf(old) != heightOf(r) || kind != SIZE_RESTORED) sendSize(h, kind);
+  if (old.left != now.left || old.top != now.top) sendMove(h);
+  if (widthOf(old) != widthOf(now) || heightOf(old) != heightOf(now) || kind != SIZE_RESTORED) sendSize(h, kind);
+}
+
+// The size a window may take: WM_GETMINMAXINFO bounds a change of size. The
+// layer's frames measure 0, so nothing is smaller than 0 by default; the
+// largest track size is the coordinate range.
+RECT boundSize(HWND h, RECT r) {
+  Window* w = findWindow(h);
+  if (!w || (widthOf(r) == widthOf(w->rect) && heightOf(r) == heightOf(w->rect))) return r;
+  MINMAXINFO info{};
+  info.ptMaxSize = POINT{pl::screenWidth(), pl::screenHeight()};
+  info.ptMinTrackSize = POINT{0, 0};
+  info.ptMaxTrackSize = POINT{32767, 32767};
+  SendMessageA(h, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  const LONG minX = std::max<LONG>(0, info.ptMinTrackSize.x), minY = std::max<LONG>(0, info.ptMinTrackSize.y);
+  const LONG width = std::clamp<LONG>(widthOf(r), minX, std::max(minX, info.ptMaxTrackSize.x));
+  const LONG height = std::clamp<LONG>(heightOf(r), minY, std::max(minY, info.ptMaxTrackSize.y));
+  return RECT{r.left, r.top, r.left + width, r.top + height};
 }
 
 bool isTopLevel(const Window* w) { return !(w->style & WS_CHILD); }
@@ -229,7 +254,7 @@ extern "C" BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
     SetLastError(w ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
     return FALSE;
   }
-  *lpRect = RECT{0, 0, widthOf(w->rect), heightOf(w->rect)};
+  *lpRect = clientOf(w);
   return TRUE;
 }
 
@@ -239,7 +264,7 @@ extern "C" BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect) {
     SetLastError(w ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
     return FALSE;
   }
-  const POINT origin = pl::clientOrigin(hWnd);
+  const POINT origin = pl::windowOrigin(hWnd);
   *lpRect = RECT{origin.x, origin.y, origin.x + widthOf(w->rect), origin.y + heightOf(w->rect)};
   return TRUE;
 }
@@ -265,7 +290,8 @@ extern "C" BOOL WINAPI MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeig
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return FALSE;
   }
-  place(hWnd, RECT{X, Y, X + (nWidth < 0 ? 0 : nWidth), Y + (nHeight < 0 ? 0 : nHeight)}, bRepaint != FALSE);
+  const RECT r = boundSize(hWnd, RECT{X, Y, X + (nWidth < 0 ? 0 : nWidth), Y + (nHeight < 0 ? 0 : nHeight)});
+  place(hWnd, r, bRepaint != FALSE);
   return TRUE;
 }
 
@@ -277,7 +303,9 @@ extern "C" BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int 
   }
   RECT r = w->rect;
   if (!(uFlags & SWP_NOMOVE)) r = RECT{X, Y, X + widthOf(r), Y + heightOf(r)};
-  if (!(uFlags & SWP_NOSIZE)) r = RECT{r.left, r.top, r.left + (cx < 0 ? 0 : cx), r.top + (cy < 0 ? 0 : cy)};
+  if (!(uFlags & SWP_NOSIZE)) r = boundSize(hWnd, RECT{r.left, r.top, r.left + (cx < 0 ? 0 : cx), r.top + (cy < 0 ? 0 : cy)});
+  w = findWindow(hWnd);
+  if (!w) return FALSE;
   if (!(uFlags & SWP_NOZORDER) && (hWndInsertAfter == HWND_TOP || hWndInsertAfter == HWND_TOPMOST))
     w->zOrder = pl::nextZOrder();
   place(hWnd, r, !(uFlags & SWP_NOREDRAW));

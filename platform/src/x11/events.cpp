@@ -43,15 +43,13 @@ bool isDoubleClick(Connection& c, int button, POINT at) {
   return twice;
 }
 
-// Moves the mouse, and lets the window under it choose the cursor, as the
-// system does before each mouse message.
+// Moves the mouse; the window under it chooses the cursor as displayInput
+// routes the move.
 void movePointer(HWND top, int x, int y) {
   DisplayInput input;
   input.kind = DisplayInput::Move;
   input.at = screenPoint(top, x, y);
-  const MSG m = displayInput(input);
-  if (m.hwnd && !GetCapture())
-    SendMessageA(m.hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(m.hwnd), MAKELONG(HTCLIENT, WM_MOUSEMOVE));
+  displayInput(input);
 }
 
 void button(Connection& c, HWND top, const XButtonEvent& e, bool down) {

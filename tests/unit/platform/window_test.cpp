@@ -190,9 +190,10 @@ TEST_F(PlatformWindow, CreationSendsNcCreateThenCreateWithTheCreateStruct) {
   int token = 0;
   HWND frame = make("Frame", WS_OVERLAPPEDWINDOW, nullptr, 0, &token);
   ASSERT_NE(frame, nullptr);
-  ASSERT_EQ(events.size(), 2u);
-  EXPECT_EQ(sequence(), (Seq{{frame, WM_NCCREATE}, {frame, WM_CREATE}}));
-  EXPECT_TRUE(events[0].alive && events[1].alive);
+  // WM_NCCALCSIZE asks for the client rectangle between the two.
+  ASSERT_EQ(events.size(), 3u);
+  EXPECT_EQ(sequence(), (Seq{{frame, WM_NCCREATE}, {frame, WM_NCCALCSIZE}, {frame, WM_CREATE}}));
+  EXPECT_TRUE(events[0].alive && events[2].alive);
   ASSERT_EQ(creates.size(), 2u);
   for (const CreateSeen& seen : creates) {
     EXPECT_EQ(seen.params, &token);
@@ -280,8 +281,9 @@ TEST_F(PlatformWindow, RefusedCreationAnswersNullAndLeavesNoWindow) {
   };
   const Case cases[] = {
       {"WM_NCCREATE answers FALSE", FALSE, 0, false, {WM_NCCREATE, WM_NCDESTROY}},
-      {"WM_CREATE answers -1", TRUE, -1, false, {WM_NCCREATE, WM_CREATE, WM_DESTROY, WM_NCDESTROY}},
-      {"destroyed during WM_CREATE", TRUE, 0, true, {WM_NCCREATE, WM_CREATE, WM_DESTROY, WM_NCDESTROY}},
+      {"WM_CREATE answers -1", TRUE, -1, false, {WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_DESTROY, WM_NCDESTROY}},
+      {"destroyed during WM_CREATE", TRUE, 0, true,
+       {WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_DESTROY, WM_NCDESTROY}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
